@@ -1,0 +1,91 @@
+# Shared by the project's scripts: the build folder, its private Wine prefix and
+# an X display for the program's windows. Source it; it defines functions only.
+
+project_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+build_dir=${BUILD_DIR:-$project_root/build}
+export WINEPREFIX=$build_dir/wineprefix
+export WINEDEBUG=${WINEDEBUG:--all}
+# Code page 932 for the program's ANSI text needs the Japanese locale.
+export LANG=ja_JP.UTF-8
+export LC_ALL=ja_JP.UTF-8
+
+# True when the tools of scripts/setup are all present.
+tools_present() {
+  command -v i686-w64-mingw32-g++-posix >/dev/null &&
+  command -v i686-w64-mingw32-windres >/dev/null &&
+  command -v cmake >/dev/null &&
+  command -v wine >/dev/null &&
+  command -v Xvfb >/dev/null &&
+  command -v clang >/dev/null &&
+  [ -f /usr/src/googletest/CMakeLists.txt ] &&
+  dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed' &&
+  locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'
+}
+
+ensure_tools() {
+  if ! tools_present; then "$project_root/scripts/setup"; fi
+}
+
+configure_and_build() {
+  local generator=()
+  if command -v ninja >/dev/null; then generator=(-G Ninja); fi
+  if [ ! -f "$build_dir/CMakeCache.txt" ]; then
+    cmake -S "$project_root" -B "$build_dir" "${generator[@]}" \
+      -DCMAKE_TOOLCHAIN_FILE="$project_root/cmake/toolchain-mingw32.cmake" \
+      -DCMAKE_BUILD_TYPE=Release
+  fi
+  cmake --build "$build_dir" -j "$(nproc)"
+}
+
+# Starts a private Xvfb when no display is given; stop_display undoes it.
+xvfb_pid=""
+start_display() {
+  if [ -n "${DISPLAY:-}" ]; then return; fi
+  local n
+  for n in $(seq 91 140); do
+    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then break; fi
+  done
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  export DISPLAY=":$n"
+  local i
+  for i in $(seq 1 50); do
+    [ -e "/tmp/.X11-unix/X$n" ] && return
+    sleep 0.1
+  done
+  echo "Xvfb did not start on :$n" >&2
+  return 1
+}
+
+stop_display() {
+  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; fi
+  xvfb_pid=""
+}
+
+# Creates the prefix once: no Mono or Gecko prompts, no crash dialog (a crash
+# must fail a test, not wait for a click), fonts with Japanese glyphs.
+prepare_prefix() {
+  if [ -f "$WINEPREFIX/.prepared" ]; then return; fi
+  mkdir -p "$WINEPREFIX"
+  echo "Creating Wine prefix $WINEPREFIX"
+  WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i </dev/null >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1
+  local face
+  for face in "MS Shell Dlg" "MS Shell Dlg 2" "MS UI Gothic" "ＭＳ Ｐゴシック" "ＭＳ ゴシック" "Tahoma"; do
+    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /t REG_SZ /d "Noto Sans CJK JP" /f \
+      </dev/null >/dev/null 2>&1
+  done
+  wineserver -w
+  touch "$WINEPREFIX/.prepared"
+}
+
+# A persistent wineserver started with its output detached, so that it does not
+# hold a test runner's pipes open; stop_wine ends it.
+start_wine() {
+  wineserver -p </dev/null >/dev/null 2>&1 &
+  wine wineboot </dev/null >/dev/null 2>&1 || true
+}
+
+stop_wine() {
+  wineserver -k 2>/dev/null || true
+}

@@ -1,0 +1,29 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+// A fresh folder under the system's temporary folder, removed with its contents
+// when the object goes.
+class C_temp_dir {
+public:
+    C_temp_dir();
+    ~C_temp_dir();
+    C_temp_dir(const C_temp_dir&) = delete;
+    C_temp_dir& operator=(const C_temp_dir&) = delete;
+
+    const std::wstring& path() const { return path_; }
+    std::wstring operator/(const std::wstring& relative) const { return path_ + L"\\" + relative; }
+
+private:
+    std::wstring path_;
+};
+
+// Small file helpers for tests; parent folders are created as needed.
+void write_file(const std::wstring& path, const std::string& bytes);
+std::string read_file(const std::wstring& path);
+bool file_exists(const std::wstring& path);
+bool folder_exists(const std::wstring& path);
+void make_folder(const std::wstring& path);
+void remove_tree(const std::wstring& path);
+// Bytes that differ from file to file, so that a copy from the wrong source shows.
+std::string pattern_bytes(std::size_t size, std::uint32_t seed);

@@ -1,0 +1,7 @@
+// The process-wide objects live in one translation unit so that they are built in
+// this order and destroyed in the reverse order.
+#include "update/app_state.h"
+#include "update/update_settings.h"
+
+C_update_settings UpdateSettings;
+C_app_state app_state;

