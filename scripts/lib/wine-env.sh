@@ -37,23 +37,26 @@ configure_and_build() {
   cmake --build "$build_dir" -j "$(nproc)"
 }
 
-# Starts a private Xvfb when no display is given; stop_display undoes it.
+# Starts a private Xvfb when no display is given; stop_display undoes it. Xvfb
+# picks a free display number itself, so parallel runs do not collide.
 xvfb_pid=""
 start_display() {
   if [ -n "${DISPLAY:-}" ]; then return; fi
-  local n
-  for n in $(seq 91 140); do
-    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then break; fi
-  done
-  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  local numfile
+  numfile=$(mktemp)
+  Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp 5>"$numfile" >/dev/null 2>&1 &
   xvfb_pid=$!
-  export DISPLAY=":$n"
   local i
-  for i in $(seq 1 50); do
-    [ -e "/tmp/.X11-unix/X$n" ] && return
+  for i in $(seq 1 100); do
+    if [ -s "$numfile" ]; then
+      export DISPLAY=":$(tr -d '[:space:]' <"$numfile")"
+      rm -f "$numfile"
+      return
+    fi
     sleep 0.1
   done
-  echo "Xvfb did not start on :$n" >&2
+  rm -f "$numfile"
+  echo "Xvfb did not start" >&2
   return 1
 }
 
