@@ -9,21 +9,8 @@ export WINEDEBUG=${WINEDEBUG:--all}
 export LANG=ja_JP.UTF-8
 export LC_ALL=ja_JP.UTF-8
 
-# True when the tools of scripts/setup are all present.
-tools_present() {
-  command -v i686-w64-mingw32-g++-posix >/dev/null &&
-  command -v i686-w64-mingw32-windres >/dev/null &&
-  command -v cmake >/dev/null &&
-  command -v wine >/dev/null &&
-  command -v Xvfb >/dev/null &&
-  command -v clang >/dev/null &&
-  [ -f /usr/src/googletest/CMakeLists.txt ] &&
-  dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed' &&
-  locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'
-}
-
 ensure_tools() {
-  if ! tools_present; then "$project_root/scripts/setup"; fi
+  if ! "$project_root/scripts/setup" --check; then "$project_root/scripts/setup"; fi
 }
 
 configure_and_build() {
