@@ -18,6 +18,10 @@ bool run_update_sequence()
     // update is reported even where the game is not installed.
     static bool (*const steps[])() = {
         clear_update_settings,
+        check_update_sources,
+        read_install_info,
+        check_install_folder,
+        confirm_update,
     };
     for (auto step : steps) {
         if (!step()) return false;

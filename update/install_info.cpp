@@ -1,0 +1,71 @@
+#include "update/install_info.h"
+
+#include <algorithm>
+
+#include "update/messages.h"
+#include "update/update_sequence.h"
+#include "update/update_settings.h"
+
+namespace {
+
+// Closes the key however the reading ends.
+class C_open_key {
+public:
+    explicit C_open_key(HKEY key) : key_(key) {}
+    ~C_open_key() { RegCloseKey(key_); }
+    C_open_key(const C_open_key&) = delete;
+    C_open_key& operator=(const C_open_key&) = delete;
+    HKEY get() const { return key_; }
+
+private:
+    HKEY key_;
+};
+
+}  // namespace
+
+bool read_registry_string(HKEY key, const std::wstring& name, std::wstring& out)
+{
+    WCHAR buffer[REGISTRY_STRING_UNITS] = {};
+    DWORD bytes = sizeof buffer;
+    const LONG result =
+        RegQueryValueExW(key, name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &bytes);
+
+    bool fits = false;
+    std::size_t length = 0;
+    if (result == ERROR_SUCCESS) {
+        // The data need not end in a null, nor be a whole number of units: take
+        // only what the query returned, up to the first null.
+        const std::size_t units = std::min<std::size_t>(bytes / sizeof(WCHAR), REGISTRY_STRING_UNITS);
+        length = std::find(buffer, buffer + units, L'\0') - buffer;
+        // Data that fills the whole buffer without a null leaves no room for one:
+        // it is as much too long as data the buffer could not take at all.
+        fits = length < REGISTRY_STRING_UNITS;
+    }
+    if (!fits) {
+        report_failure(L"レジストリに [" + name + L"] が見つかりませんでした。");
+        return false;
+    }
+    out.assign(buffer, length);
+    return true;
+}
+
+bool read_install_info()
+{
+    C_update_settings& settings = UpdateSettings;
+    const std::wstring sub_key = L"Software\\" + settings.reg_path;
+
+    // No registry-view flag: a 32-bit updater sees the 32-bit view, where the
+    // game's 32-bit installer wrote its key.
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, sub_key.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        report_failure(L"レジストリキーが見つかりませんでした。\n「" + settings.game_title +
+                       L"」がセットアップされていることを確認してください。");
+        return false;
+    }
+    const C_open_key open_key(key);
+
+    // The first value that fails has reported itself; the later ones are not read.
+    return read_registry_string(open_key.get(), L"exe_dir", settings.exe_dir) &&
+           read_registry_string(open_key.get(), L"dat_dir", settings.dat_dir) &&
+           read_registry_string(open_key.get(), L"dat_setup", settings.dat_setup);
+}
