@@ -19,7 +19,8 @@ struct C_text_cursor {
     bool at_end();
     // The next character must be `ch`; blanks are not skipped.
     bool expect_char(wchar_t ch);
-    // Skips blanks and takes the next character; `out` is 0 when there is none.
+    // Skips blanks, unless only blanks remain, and takes the next character; `out`
+    // is 0 when there is none.
     bool next_char(wchar_t& out);
     // A signed decimal number, blanks allowed before and after the sign. Digits wrap
     // around modulo the width instead of overflowing.
