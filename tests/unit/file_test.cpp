@@ -44,9 +44,7 @@ TEST(FileOpen, MissingFileFailsWithEnoentAndTheModeInTheContext)
     expect_record(error_kind::crt, 2, L"fopen(\"rb\")");
 
     EXPECT_FALSE(file.open(temp / L"no\\such\\folder.txt", L"rt"));
-    ASSERT_NE(last_error(), nullptr);
-    EXPECT_EQ(last_error()->context.rfind(L"fopen(\"", 0), 0u);
-    EXPECT_EQ(last_error()->context, L"fopen(\"rt\")");
+    expect_record(error_kind::crt, 2, L"fopen(\"rt\")");
 }
 
 TEST(FileOpen, NoTargetIsAnInvalidArgument)
@@ -79,6 +77,12 @@ TEST(FileOpen, MeasuresAndRewinds)
 
     // Past the end: what is left, here nothing, and no record.
     EXPECT_EQ(file_read(buffer, 8, file.stream), 0);
+    EXPECT_TRUE(last_error_list().empty());
+
+    EXPECT_TRUE(file.close());
+    EXPECT_EQ(file.stream, nullptr);
+    EXPECT_EQ(file.size, 0);
+    EXPECT_TRUE(file.close());
     EXPECT_TRUE(last_error_list().empty());
 }
 
@@ -114,22 +118,6 @@ TEST(FileOpen, OpeningAgainClosesTheHeldStream)
     ASSERT_TRUE(writer.open(second, L"rb"));
     EXPECT_EQ(writer.size, 2);
     EXPECT_EQ(read_file(first), "abc");
-}
-
-TEST(FileClose, ClosingTwiceIsHarmless)
-{
-    C_temp_dir temp;
-    write_file(temp / L"a.bin", "abc");
-    C_file file;
-    EXPECT_TRUE(file.close());
-    ASSERT_TRUE(file.open(temp / L"a.bin", L"rb"));
-    EXPECT_EQ(file.size, 3);
-    clear_last_error();
-    EXPECT_TRUE(file.close());
-    EXPECT_EQ(file.stream, nullptr);
-    EXPECT_EQ(file.size, 0);
-    EXPECT_TRUE(file.close());
-    EXPECT_TRUE(last_error_list().empty());
 }
 
 TEST(FileOperations, BadArgumentsRecordEinvalWithTheOperationsName)
@@ -196,19 +184,6 @@ TEST(FileOperations, WritingToAReadOnlyStreamRecordsTheRuntimeError)
     EXPECT_EQ(read_file(path), "abc");
 }
 
-TEST(FileOperations, SeekAndTellMoveBetweenTheEnds)
-{
-    C_temp_dir temp;
-    write_file(temp / L"a.bin", std::string(70000, 'z'));
-    C_file file;
-    ASSERT_TRUE(file.open(temp / L"a.bin", L"rb"));
-    EXPECT_EQ(file.size, 70000);
-    ASSERT_TRUE(file_seek(file.stream, FILE_ORIGIN_END));
-    EXPECT_EQ(file_tell(file.stream), 70000);
-    ASSERT_TRUE(file_seek(file.stream, FILE_ORIGIN_START));
-    EXPECT_EQ(file_tell(file.stream), 0);
-}
-
 TEST(FileTextMode, CrLfFileMeasuresSixAndReadsFour)
 {
     C_temp_dir temp;
@@ -264,22 +239,6 @@ TEST(TextFile, LineEndsAndControlBytesFollowTextMode)
             EXPECT_EQ(text, c.text);
         }
     }
-}
-
-TEST(TextFile, CrLfAcrossTheRuntimesBufferBoundaries)
-{
-    C_temp_dir temp;
-    std::string bytes;
-    std::wstring expected;
-    for (int i = 0; i < 3000; ++i) {
-        const std::string line = "line " + std::to_string(i);
-        bytes += line + "\r\n";
-        expected += std::wstring(line.begin(), line.end()) + L"\n";
-    }
-    write_file(temp / L"long.txt", bytes);
-    std::wstring text;
-    ASSERT_TRUE(read_text_file(temp / L"long.txt", text));
-    EXPECT_EQ(text, expected);
 }
 
 TEST(TextFile, DecodesTheAnsiCodePage)
