@@ -18,6 +18,8 @@ bool run_update_sequence()
     // update is reported even where the game is not installed.
     static bool (*const steps[])() = {
         clear_update_settings,
+        load_update_script,
+        validate_update_script,
         check_update_sources,
         read_install_info,
         check_install_folder,

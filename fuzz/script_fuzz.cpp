@@ -1,0 +1,168 @@
+// Feeds arbitrary text to the script parser, arbitrary pattern and text pairs to
+// the matcher, arbitrary step sequences to the cursor and arbitrary strings to the
+// path and text helpers. Texts live in buffers of exactly their own length, so a
+// read one past the end is caught by AddressSanitizer.
+#include <cstddef>
+#include <cstdint>
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "update/script_parser.h"
+#include "update/update_settings.h"
+#include "util/lines.h"
+#include "util/path.h"
+#include "util/pattern_match.h"
+#include "util/text.h"
+#include "util/text_cursor.h"
+
+namespace {
+
+void check(bool condition)
+{
+    if (!condition) std::abort();
+}
+
+// Bytes become code units one by one, so that ASCII text stays easy to reach; the
+// byte 0xFF takes the next two bytes as one 16-bit code unit.
+std::wstring decode(const std::uint8_t* data, std::size_t size)
+{
+    std::wstring text;
+    for (std::size_t i = 0; i < size; ++i) {
+        if (data[i] == 0xFF && i + 2 < size) {
+            text += static_cast<wchar_t>(data[i + 1] | (data[i + 2] << 8));
+            i += 2;
+        } else {
+            text += static_cast<wchar_t>(data[i]);
+        }
+    }
+    return text;
+}
+
+// A heap copy without a terminator or any slack after it.
+struct C_exact_text {
+    explicit C_exact_text(const std::wstring& text)
+        : size(text.size()), data(new wchar_t[text.size()])
+    {
+        text.copy(data.get(), size);
+    }
+    const wchar_t* begin() const { return data.get(); }
+    const wchar_t* end() const { return data.get() + size; }
+    std::size_t size;
+    std::unique_ptr<wchar_t[]> data;
+};
+
+const wchar_t* const blank_sets[] = {L" \t\n", L"", L" ", L"%\"\\"};
+
+template <class... Outputs>
+void try_match(const C_exact_text& text, const std::wstring& blanks, std::wstring_view pattern,
+               Outputs*... outputs)
+{
+    C_text_cursor cursor(text.begin(), text.end(), blanks);
+    if (match_pattern(cursor, pattern, outputs...)) {
+        check(cursor.cur >= text.begin() && cursor.cur <= text.end());
+    } else {
+        check(cursor.cur == text.begin());
+    }
+    check(cursor.end == text.end());
+}
+
+void fuzz_matcher(const std::wstring& input, const std::wstring& blanks)
+{
+    const auto split = input.find(L'\x01');
+    const std::wstring pattern_text = input.substr(0, split);
+    const std::wstring line = split == std::wstring::npos ? std::wstring() : input.substr(split + 1);
+    const C_exact_text pattern(pattern_text);
+    const C_exact_text text(line);
+    const std::wstring_view view(pattern.begin(), pattern.size);
+
+    std::int32_t i1 = 0, i2 = 0;
+    std::int64_t l1 = 0;
+    std::wstring s1, s2, s3;
+    try_match(text, blanks, view);
+    try_match(text, blanks, view, &s1);
+    try_match(text, blanks, view, &i1, &s1, &l1);
+    try_match(text, blanks, view, &s1, &s2, &s3, &i1, &l1, &i2);
+    try_match(text, blanks, view, &l1, &i1, &i2, &s1);
+}
+
+void fuzz_cursor(const std::wstring& input, const std::wstring& blanks)
+{
+    // The first units choose the steps, the rest is the text they run over.
+    const std::size_t steps = input.empty() ? 0 : input[0] % 16;
+    const std::size_t first = input.empty() ? 0 : 1;
+    const std::size_t text_start = std::min(input.size(), first + steps);
+    const C_exact_text text(input.substr(text_start));
+    C_text_cursor cursor(text.begin(), text.end(), blanks);
+    for (std::size_t i = first; i < text_start; ++i) {
+        const wchar_t* const before = cursor.cur;
+        bool answer = false;
+        wchar_t ch = 0;
+        std::int32_t number = 0;
+        std::int64_t wide = 0;
+        std::wstring quoted = L"kept";
+        switch (input[i] % 8) {
+        case 0: answer = cursor.skip_blanks(); check(answer == (cursor.cur != cursor.end)); answer = true; break;
+        case 1: answer = cursor.expect_blank(); break;
+        case 2: answer = cursor.at_end(); if (answer) check(cursor.cur == cursor.end); break;
+        case 3: answer = cursor.expect_char(input[i] / 8 % 2 ? L'"' : L'a'); break;
+        case 4: answer = cursor.next_char(ch); if (!answer) check(ch == 0); break;
+        case 5: answer = cursor.read_int(number); break;
+        case 6: answer = cursor.read_int64(wide); break;
+        default: answer = cursor.read_quoted(quoted); if (!answer) check(quoted == L"kept"); break;
+        }
+        if (!answer) check(cursor.cur == before);
+        check(cursor.cur >= text.begin() && cursor.cur <= text.end() && cursor.end == text.end());
+    }
+}
+
+void fuzz_script(const std::wstring& text)
+{
+    C_update_settings settings;
+    parse_update_script(text, settings);
+    std::vector<std::wstring> lines;
+    split_lines(text, lines);
+    check(settings.copy_files.size() <= lines.size());
+    check(settings.exe_dir.empty() && settings.source_dir.empty());
+}
+
+void fuzz_helpers(const std::wstring& input)
+{
+    std::vector<std::wstring> lines;
+    split_lines(input, lines);
+    std::wstring joined;
+    for (std::size_t i = 0; i < lines.size(); ++i) joined += (i ? L"\n" : L"") + lines[i];
+    check(joined == input);
+
+    check(input.compare(0, path_get_folder(input).size(), path_get_folder(input)) == 0);
+    const std::wstring name = path_get_file_name(input);
+    check(name.size() <= input.size() && input.compare(input.size() - name.size(), name.size(), name) == 0);
+    const std::wstring stem = path_erase_extension(input);
+    const std::wstring extension = path_get_extension(input);
+    check(stem == input || stem + L"." + extension == input);
+    check(to_lower_ascii(input).size() == input.size());
+
+    const std::wstring from = lines.size() > 1 ? lines[1] : std::wstring();
+    const std::wstring to = lines.size() > 2 ? lines[2] : std::wstring(L"-");
+    const std::wstring replaced = replace_all(lines[0], from, to);
+    if (from.empty()) check(replaced == lines[0]);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    if (size == 0) return 0;
+    const std::uint8_t mode = data[0];
+    const std::wstring input = decode(data + 1, size - 1);
+    const std::wstring blanks = blank_sets[(mode >> 2) % 4];
+    switch (mode % 4) {
+    case 0: fuzz_script(input); break;
+    case 1: fuzz_matcher(input, blanks); break;
+    case 2: fuzz_cursor(input, blanks); break;
+    default: fuzz_helpers(input); break;
+    }
+    return 0;
+}

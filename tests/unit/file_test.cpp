@@ -1,0 +1,287 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "file/error_info.h"
+#include "file/file.h"
+#include "support/temp_dir.h"
+#include "util/text_file.h"
+
+namespace {
+
+const wchar_t* const not_open = L"ファイルが開かれていません。";
+
+void expect_record(int kind, int code, const std::wstring& context)
+{
+    ASSERT_EQ(last_error_list().size(), 1u);
+    const C_error_info& record = *last_error();
+    EXPECT_EQ(record.kind, kind);
+    EXPECT_EQ(record.code, code);
+    EXPECT_EQ(record.message, L"");
+    EXPECT_EQ(record.context, context);
+}
+
+void expect_not_open_record(const std::wstring& context)
+{
+    ASSERT_EQ(last_error_list().size(), 1u);
+    EXPECT_EQ(last_error()->kind, error_kind::message);
+    EXPECT_EQ(last_error()->message, not_open);
+    EXPECT_EQ(last_error()->context, context);
+}
+
+}  // namespace
+
+TEST(FileOpen, MissingFileFailsWithEnoentAndTheModeInTheContext)
+{
+    C_temp_dir temp;
+    C_file file;
+    clear_last_error();
+    EXPECT_FALSE(file.open(temp / L"absent.bin", L"rb"));
+    EXPECT_EQ(file.stream, nullptr);
+    EXPECT_EQ(file.size, 0);
+    expect_record(error_kind::crt, 2, L"fopen(\"rb\")");
+
+    EXPECT_FALSE(file.open(temp / L"no\\such\\folder.txt", L"rt"));
+    expect_record(error_kind::crt, 2, L"fopen(\"rt\")");
+}
+
+TEST(FileOpen, NoTargetIsAnInvalidArgument)
+{
+    C_temp_dir temp;
+    write_file(temp / L"a.txt", "abc");
+    EXPECT_FALSE(file_open(nullptr, temp / L"a.txt", L"rb"));
+    expect_record(error_kind::crt, 22, L"file_open");
+}
+
+TEST(FileOpen, MeasuresAndRewinds)
+{
+    C_temp_dir temp;
+    write_file(temp / L"empty.bin", "");
+    write_file(temp / L"five.bin", "12345");
+
+    C_file file;
+    ASSERT_TRUE(file.open(temp / L"empty.bin", L"rb"));
+    EXPECT_NE(file.stream, nullptr);
+    EXPECT_EQ(file.size, 0);
+
+    // Opening again closes the first stream and measures the new file.
+    ASSERT_TRUE(file.open(temp / L"five.bin", L"rb"));
+    EXPECT_EQ(file.size, 5);
+    EXPECT_EQ(file_tell(file.stream), 0);
+    char buffer[8] = {};
+    EXPECT_EQ(file_read(buffer, 8, file.stream), 5);
+    EXPECT_EQ(std::string(buffer, 5), "12345");
+    EXPECT_TRUE(last_error_list().empty());
+
+    // Past the end: what is left, here nothing, and no record.
+    EXPECT_EQ(file_read(buffer, 8, file.stream), 0);
+    EXPECT_TRUE(last_error_list().empty());
+
+    EXPECT_TRUE(file.close());
+    EXPECT_EQ(file.stream, nullptr);
+    EXPECT_EQ(file.size, 0);
+    EXPECT_TRUE(file.close());
+    EXPECT_TRUE(last_error_list().empty());
+}
+
+TEST(FileOpen, WriteModeEmptiesAnExistingFile)
+{
+    C_temp_dir temp;
+    const std::wstring path = temp / L"data.bin";
+    write_file(path, "old contents");
+    {
+        C_file file;
+        ASSERT_TRUE(file.open(path, L"wb"));
+        EXPECT_EQ(file.size, 0);
+        EXPECT_EQ(file_write("new", 3, file.stream), 3);
+    }
+    // Destruction closed the stream, so the data reached the file, and nothing
+    // of the longer old contents is left.
+    EXPECT_EQ(read_file(path), "new");
+}
+
+TEST(FileOpen, OpeningAgainClosesTheHeldStream)
+{
+    C_temp_dir temp;
+    const std::wstring first = temp / L"first.bin";
+    const std::wstring second = temp / L"second.bin";
+    write_file(second, "xy");
+
+    C_file writer;
+    ASSERT_TRUE(writer.open(first, L"wb"));
+    ASSERT_EQ(file_write("abc", 3, writer.stream), 3);
+    // Still in the stream's buffer: only closing puts it on disk.
+    ASSERT_EQ(read_file(first), "");
+
+    ASSERT_TRUE(writer.open(second, L"rb"));
+    EXPECT_EQ(writer.size, 2);
+    EXPECT_EQ(read_file(first), "abc");
+}
+
+TEST(FileOperations, BadArgumentsRecordEinvalWithTheOperationsName)
+{
+    C_temp_dir temp;
+    const std::wstring path = temp / L"a.bin";
+    write_file(path, "abc");
+    C_file reader;
+    ASSERT_TRUE(reader.open(path, L"rb"));
+    char buffer[4] = {};
+
+    EXPECT_EQ(file_read(buffer, -1, reader.stream), 0);
+    expect_record(error_kind::crt, 22, L"file_read");
+    EXPECT_EQ(file_read(nullptr, 3, reader.stream), 0);
+    expect_record(error_kind::crt, 22, L"file_read");
+    EXPECT_EQ(file_read(buffer, 0, reader.stream), 0);
+    EXPECT_TRUE(last_error_list().empty());
+    // Nothing was consumed by the refused reads.
+    EXPECT_EQ(file_read(buffer, 3, reader.stream), 3);
+    EXPECT_EQ(std::string(buffer, 3), "abc");
+
+    C_file writer;
+    ASSERT_TRUE(writer.open(temp / L"out.bin", L"wb"));
+    EXPECT_EQ(file_write(buffer, -5, writer.stream), 0);
+    expect_record(error_kind::crt, 22, L"file_write");
+    EXPECT_EQ(file_write(nullptr, 1, writer.stream), 0);
+    expect_record(error_kind::crt, 22, L"file_write");
+
+    // A successful write leaves the earlier record alone; a zero count writes nothing.
+    EXPECT_EQ(file_write(buffer, 0, writer.stream), 0);
+    EXPECT_EQ(file_write(buffer, 2, writer.stream), 2);
+    expect_record(error_kind::crt, 22, L"file_write");
+    writer.close();
+    EXPECT_EQ(read_file(temp / L"out.bin"), "ab");
+}
+
+TEST(FileOperations, NoStreamRecordsTheNotOpenMessage)
+{
+    char buffer[4] = {};
+    EXPECT_EQ(file_read(buffer, 4, nullptr), 0);
+    expect_not_open_record(L"file_read");
+    EXPECT_EQ(file_write(buffer, 4, nullptr), 0);
+    expect_not_open_record(L"file_write");
+    EXPECT_FALSE(file_seek(nullptr, FILE_ORIGIN_END));
+    expect_not_open_record(L"file_seek");
+    EXPECT_EQ(file_tell(nullptr), 0);
+    expect_not_open_record(L"file_tell");
+}
+
+TEST(FileOperations, WritingToAReadOnlyStreamRecordsTheRuntimeError)
+{
+    C_temp_dir temp;
+    const std::wstring path = temp / L"a.bin";
+    write_file(path, "abc");
+    C_file reader;
+    ASSERT_TRUE(reader.open(path, L"rb"));
+    clear_last_error();
+    EXPECT_LT(file_write("xyz", 3, reader.stream), 3);
+    ASSERT_EQ(last_error_list().size(), 1u);
+    EXPECT_EQ(last_error()->kind, error_kind::crt);
+    EXPECT_NE(last_error()->code, 0);
+    EXPECT_EQ(last_error()->context, L"fwrite");
+    reader.close();
+    EXPECT_EQ(read_file(path), "abc");
+}
+
+TEST(FileTextMode, CrLfFileMeasuresSixAndReadsFour)
+{
+    C_temp_dir temp;
+    write_file(temp / L"crlf.txt", "a\r\nb\r\n");
+    C_file file;
+    ASSERT_TRUE(file.open(temp / L"crlf.txt", L"rt"));
+    EXPECT_EQ(file.size, 6);
+    char buffer[6] = {};
+    EXPECT_EQ(file_read(buffer, 6, file.stream), 4);
+    EXPECT_EQ(std::string(buffer, 4), "a\nb\n");
+    EXPECT_TRUE(last_error_list().empty());
+}
+
+TEST(TextFile, MissingFileEmptiesTheText)
+{
+    C_temp_dir temp;
+    std::wstring text = L"left over";
+    EXPECT_FALSE(read_text_file(temp / L"absent.txt", text));
+    EXPECT_EQ(text, L"");
+    ASSERT_NE(last_error(), nullptr);
+    EXPECT_EQ(last_error()->code, 2);
+    EXPECT_EQ(last_error()->context, L"fopen(\"rt\")");
+}
+
+TEST(TextFile, LineEndsAndControlBytesFollowTextMode)
+{
+    C_temp_dir temp;
+    struct {
+        const char* name;
+        std::string bytes;
+        std::wstring text;
+    } cases[] = {
+        {"empty", "", L""},
+        {"crlf", "a\r\nb\r\n", L"a\nb\n"},
+        {"lone cr", "a\rb\r\r\nc\r", L"a\rb\r\nc\r"},
+        {"zero byte", std::string("abc\0def", 7), L"abc"},
+        {"ctrl-z", "ab\r\ncd\x1a" "ef\r\n", L"ab\ncd"},
+        {"utf-16 with bom", std::string("\xff\xfe" "A\0B\0", 6), L""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::wstring path = temp / L"case.txt";
+        write_file(path, c.bytes);
+        std::wstring text = L"old";
+        ASSERT_TRUE(read_text_file(path, text));
+        if (std::string(c.name) == "utf-16 with bom") {
+            // Only the bytes before the first zero reach the decoder: the mark's
+            // two bytes (whatever they decode to in this code page) and the A.
+            ASSERT_FALSE(text.empty());
+            EXPECT_LE(text.size(), 3u);
+            EXPECT_EQ(text.back(), L'A');
+        } else {
+            EXPECT_EQ(text, c.text);
+        }
+    }
+}
+
+TEST(TextFile, DecodesTheAnsiCodePage)
+{
+    ASSERT_EQ(GetACP(), 932u) << "the tests expect the Japanese locale";
+    C_temp_dir temp;
+    write_file(temp / L"sjis.txt", "\x82\xa0");
+    std::wstring text;
+    ASSERT_TRUE(read_text_file(temp / L"sjis.txt", text));
+    EXPECT_EQ(text, L"\u3042");
+
+    // "アップデート" followed by a line end, as a script would hold it.
+    write_file(temp / L"sjis.txt", "\x83\x41\x83\x62\x83\x76\x83\x66\x81\x5b\x83\x67\r\n");
+    ASSERT_TRUE(read_text_file(temp / L"sjis.txt", text));
+    EXPECT_EQ(text, L"アップデート\n");
+}
+
+TEST(TextFile, RefusesFilesBeyondTheSingleReadCount)
+{
+    C_temp_dir temp;
+    const std::wstring path = temp / L"huge.txt";
+    HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+    LARGE_INTEGER length;
+    length.QuadPart = 0x80000000LL;
+    const bool extended = SetFilePointerEx(handle, length, nullptr, FILE_BEGIN) && SetEndOfFile(handle);
+    CloseHandle(handle);
+    ASSERT_TRUE(extended);
+
+    std::wstring text = L"old";
+    EXPECT_FALSE(read_text_file(path, text));
+    EXPECT_EQ(text, L"");
+    ASSERT_NE(last_error(), nullptr);
+    EXPECT_EQ(last_error()->context, L"read_text_file");
+}
+
+TEST(AnsiToWide, StopsAtTheFirstZeroByteAndIgnoresEmptyInput)
+{
+    EXPECT_EQ(ansi_to_wide(nullptr, 0), L"");
+    EXPECT_EQ(ansi_to_wide("abc", 0), L"");
+    EXPECT_EQ(ansi_to_wide("abc", -3), L"");
+    EXPECT_EQ(ansi_to_wide("abc", 2), L"ab");
+    EXPECT_EQ(ansi_to_wide(std::string("ab\0cd", 5)), L"ab");
+    EXPECT_EQ(ansi_to_wide(std::string()), L"");
+    EXPECT_EQ(ansi_to_wide(std::string("\x93\xfa\x96\x7b")), L"日本");
+}

@@ -1,0 +1,168 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "support/box_recorder.h"
+#include "support/temp_dir.h"
+#include "update/script_parser.h"
+#include "update/update_sequence.h"
+#include "update/update_settings.h"
+
+namespace {
+
+const wchar_t* const not_found = L"update.ini が見つかりませんでした。";
+const wchar_t* const no_reg_path = L"update.ini にレジストリ名が指定されていません。";
+const wchar_t* const no_update_title = L"update.ini にアップデート名が指定されていません。";
+const wchar_t* const no_game_title = L"update.ini にゲーム名が指定されていません。";
+const wchar_t* const failed = L"アップデートに失敗しました。";
+
+std::string to_ansi(const std::wstring& text)
+{
+    const int size = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                         nullptr, nullptr);
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &bytes[0], size, nullptr, nullptr);
+    return bytes;
+}
+
+// Runs each test inside its own folder, as start-up makes the updater's folder current.
+class UpdateScript : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        wchar_t previous[MAX_PATH] = {};
+        GetCurrentDirectoryW(MAX_PATH, previous);
+        previous_dir_ = previous;
+        ASSERT_TRUE(SetCurrentDirectoryW(folder_.path().c_str()));
+        UpdateSettings = C_update_settings();
+        UpdateSettings.source_dir = L"unset";
+        clear_update_settings();
+    }
+
+    void TearDown() override
+    {
+        SetCurrentDirectoryW(previous_dir_.c_str());
+        UpdateSettings = C_update_settings();
+    }
+
+    void write_script(const std::wstring& text) { write_file(folder_ / L"update.ini", to_ansi(text)); }
+
+    // The captions and texts of the boxes shown, in order.
+    static std::vector<std::pair<std::wstring, std::wstring>> shown(const C_box_recorder& boxes)
+    {
+        std::vector<std::pair<std::wstring, std::wstring>> result;
+        for (const auto& box : boxes.boxes()) {
+            EXPECT_EQ(box.flags, static_cast<UINT>(MB_OK | MB_ICONWARNING));
+            result.emplace_back(box.caption, box.text);
+        }
+        return result;
+    }
+
+    using boxes_t = std::vector<std::pair<std::wstring, std::wstring>>;
+    C_temp_dir folder_;
+    std::wstring previous_dir_;
+};
+
+}  // namespace
+
+TEST_F(UpdateScript, AbsentScriptIsReportedWithEmptyCaptions)
+{
+    C_box_recorder boxes;
+    EXPECT_FALSE(load_update_script());
+    EXPECT_EQ(shown(boxes), (boxes_t{{L"", not_found}, {L"", failed}}));
+    EXPECT_EQ(UpdateSettings.source_dir, L"unset");
+}
+
+TEST_F(UpdateScript, SequenceStopsAfterTheTwoWarningsWhenTheScriptIsAbsent)
+{
+    UpdateSettings.update_title = L"from an earlier run";
+    C_box_recorder boxes;
+    EXPECT_FALSE(run_update_sequence());
+    EXPECT_EQ(shown(boxes), (boxes_t{{L"", not_found}, {L"", failed}}));
+}
+
+TEST_F(UpdateScript, EmptyScriptIsReadAndLacksTheRegistryPath)
+{
+    write_script(L"");
+    C_box_recorder boxes;
+    EXPECT_TRUE(load_update_script());
+    EXPECT_TRUE(boxes.boxes().empty());
+    EXPECT_EQ(UpdateSettings.source_dir, L"gamedata");
+    EXPECT_EQ(UpdateSettings.reg_path, L"");
+    EXPECT_TRUE(UpdateSettings.copy_files.empty());
+
+    EXPECT_FALSE(validate_update_script());
+    EXPECT_EQ(shown(boxes), (boxes_t{{L"", no_reg_path}, {L"", failed}}));
+}
+
+TEST_F(UpdateScript, ReadsACompleteScriptWithCrLfLines)
+{
+    write_script(
+        L"// 夏のアップデート\r\n"
+        L"#REG_PATH = \"Velkor\\\\Saga\"\r\n"
+        L"\r\n"
+        L"  \t \r\n"
+        L"#GAME_TITLE = \"最初の名前\"\r\n"
+        L"#GAME_TITLE\t=  \"ヴェルコール・サーガ\"\r\n"
+        L"#UPDATE_TITLE=\"夏のパッチ 1.2\"\r\n"
+        L"#COPY_FILE = \"movie\"\r\n"
+        L"#COPY_FILE = \"data\\\\001.dat\" // the rest is ignored\r\n"
+        L"#COPY_FILE = \"\"\r\n"
+        L"#COPY_FILE = \"movie\"\r\n"
+        L"//#COPY_FILE = \"commented out\"\r\n"
+        L"  #COPY_FILE = \"indented\"\r\n"
+        L"#COPY_FILE = unquoted\r\n"
+        L"#copy_file = \"lower case\"\r\n"
+        L"#COPY_FILE = \"no line end\"");
+    C_box_recorder boxes;
+    ASSERT_TRUE(load_update_script());
+    EXPECT_EQ(UpdateSettings.reg_path, L"Velkor\\Saga");
+    EXPECT_EQ(UpdateSettings.game_title, L"ヴェルコール・サーガ");
+    EXPECT_EQ(UpdateSettings.update_title, L"夏のパッチ 1.2");
+    EXPECT_EQ(UpdateSettings.copy_files,
+              (std::vector<std::wstring>{L"movie", L"data\\001.dat", L"", L"movie", L"no line end"}));
+    EXPECT_EQ(UpdateSettings.source_dir, L"gamedata");
+    EXPECT_TRUE(validate_update_script());
+    EXPECT_TRUE(boxes.boxes().empty());
+}
+
+TEST_F(UpdateScript, EachMissingKeyHasItsMessage)
+{
+    struct {
+        const wchar_t* script;
+        boxes_t expected;
+    } cases[] = {
+        // The captions are the update title as far as the script gave one.
+        {L"#UPDATE_TITLE = \"U\"\n#GAME_TITLE = \"G\"\n", {{L"U", no_reg_path}, {L"U", failed}}},
+        {L"#REG_PATH = \"\"\n#UPDATE_TITLE = \"U\"\n#GAME_TITLE = \"G\"\n", {{L"U", no_reg_path}, {L"U", failed}}},
+        {L"  #REG_PATH = \"R\"\n#UPDATE_TITLE = \"U\"\n", {{L"U", no_reg_path}, {L"U", failed}}},
+        {L"#REG_PATH = R\n#UPDATE_TITLE = \"U\"\n", {{L"U", no_reg_path}, {L"U", failed}}},
+        {L"#REG_PATH = \"R\"\n#GAME_TITLE = \"G\"\n", {{L"", no_update_title}, {L"", failed}}},
+        {L"#REG_PATH = \"R\"\n#UPDATE_TITLE = \"U\"\n", {{L"U", no_game_title}, {L"U", failed}}},
+        {L"#REG_PATH = \"R\"\n#UPDATE_TITLE = \"U\"\n#GAME_TITLE = \"\"\n", {{L"U", no_game_title}, {L"U", failed}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(c.script)));
+        clear_update_settings();
+        write_script(c.script);
+        C_box_recorder boxes;
+        ASSERT_TRUE(load_update_script());
+        EXPECT_FALSE(validate_update_script());
+        EXPECT_EQ(shown(boxes), c.expected);
+    }
+}
+
+TEST(ScriptParser, KeepsWhatTheSettingsAlreadyHold)
+{
+    C_update_settings settings;
+    settings.copy_files = {L"earlier"};
+    settings.exe_dir = L"C:\\Game";
+    parse_update_script(L"#COPY_FILE = \"a\"\n\n#REG_PATH = \"x\"\n#REG_PATH = \"y\"\n#COPY_FILE = \"b\\\"c\"", settings);
+    EXPECT_EQ(settings.copy_files, (std::vector<std::wstring>{L"earlier", L"a", L"b\"c"}));
+    EXPECT_EQ(settings.reg_path, L"y");
+    EXPECT_EQ(settings.exe_dir, L"C:\\Game");
+    EXPECT_EQ(settings.source_dir, L"");
+}
