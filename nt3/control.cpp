@@ -1,0 +1,16 @@
+#include "nt3/control.h"
+
+namespace NT3 {
+
+C_control::C_control()
+{
+    // Controls keep their place and size, pinned to the top left, unless told otherwise.
+    anchor = 7;
+}
+
+C_control::~C_control()
+{
+    class_name.clear();
+}
+
+}  // namespace NT3

@@ -1,0 +1,23 @@
+#include "update/update_process_dialog.h"
+
+#include "res/resource.h"
+
+bool Cupdate_process_dialog::create(const std::wstring& dialog_name)
+{
+    return C_dialog::create(dialog_name, IDD_UPDATE_PROCESS);
+}
+
+LRESULT Cupdate_process_dialog::window_proc(UINT msg, WPARAM wparam, LPARAM lparam)
+{
+    if (msg == WM_INITDIALOG && !on_init_dialog()) return 0;
+    return C_dialog::window_proc(msg, wparam, lparam);
+}
+
+bool Cupdate_process_dialog::on_init_dialog()
+{
+    // The dialog cannot be resized, so nothing is anchored.
+    bind_item(static_text, IDC_PROCESS_TEXT, L"", 0);
+    bind_item(progress_total, IDC_PROGRESS_TOTAL, L"", 0);
+    bind_item(progress_file, IDC_PROGRESS_FILE, L"", 0);
+    return true;
+}
