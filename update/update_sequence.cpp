@@ -24,6 +24,7 @@ bool run_update_sequence()
         read_install_info,
         check_install_folder,
         confirm_update,
+        run_copy_job,
     };
     for (auto step : steps) {
         if (!step()) return false;

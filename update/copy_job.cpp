@@ -1,0 +1,176 @@
+#include "update/copy_job.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include "file/file.h"
+#include "nt3/pump.h"
+#include "update/messages.h"
+#include "update/update_process_dialog.h"
+#include "update/update_sequence.h"
+#include "update/update_settings.h"
+#include "util/dir_create.h"
+#include "util/dir_list.h"
+#include "util/path.h"
+#include "util/path_kind.h"
+
+namespace {
+
+// The per-mille position of `done` out of `total`, cut toward zero and kept on the bar.
+int per_mille(double done, double total)
+{
+    const double value = done * PROGRESS_RANGE / total;
+    if (!(value > 0)) return 0;
+    return value >= PROGRESS_RANGE ? PROGRESS_RANGE : static_cast<int>(value);
+}
+
+// A file entry may name a file inside a subfolder of the source: its own folder
+// is listed, and what is found there is copied to the same folder below the
+// destination.
+struct file_entry_place {
+    std::wstring folder_part;  // empty for a file directly in the source folder
+    std::wstring name;
+};
+
+file_entry_place split_file_entry(const std::wstring& entry)
+{
+    const auto slash = entry.rfind(L'\\');
+    if (slash == std::wstring::npos) return {std::wstring(), entry};
+    return {entry.substr(0, slash), entry.substr(slash + 1)};
+}
+
+}  // namespace
+
+bool run_copy_job()
+{
+    auto& dialog = progress_dialog;
+    dialog.create(L"update");
+    if (dialog.hwnd) dialog.set_text(UpdateSettings.update_title + L" アップデート");
+    dialog.progress_total.set_range(0, PROGRESS_RANGE);
+    dialog.progress_file.set_range(0, PROGRESS_RANGE);
+    if (dialog.hwnd && !(GetWindowLongW(dialog.hwnd, GWL_STYLE) & WS_VISIBLE)) ShowWindow(dialog.hwnd, SW_SHOW);
+
+    const bool result = copy_update_files();
+
+    // The user may have closed the dialog during the copy; then there is nothing to remove.
+    if (dialog.hwnd) {
+        if (GetWindowLongW(dialog.hwnd, GWL_STYLE) & WS_VISIBLE) ShowWindow(dialog.hwnd, SW_HIDE);
+        if (dialog.hwnd) DestroyWindow(dialog.hwnd);
+    }
+    return result;
+}
+
+bool copy_update_files()
+{
+    const auto& settings = UpdateSettings;
+    std::vector<C_dir_list> lists(settings.copy_files.size());
+    std::uint64_t copy_total = 0;
+
+    for (std::size_t i = 0; i < settings.copy_files.size(); ++i) {
+        const std::wstring& entry = settings.copy_files[i];
+        const std::wstring path = settings.source_dir + L"\\" + entry;
+        switch (get_path_kind(path)) {
+        case path_kind::folder:
+            lists[i].list(path, L"*", L"*", true);
+            break;
+        case path_kind::file: {
+            const auto place = split_file_entry(entry);
+            const std::wstring base =
+                place.folder_part.empty() ? settings.source_dir : settings.source_dir + L"\\" + place.folder_part;
+            lists[i].list(base, path_erase_extension(place.name), path_get_extension(place.name), false);
+            break;
+        }
+        case path_kind::missing:
+            continue;
+        }
+        copy_total += lists[i].total_size;
+    }
+
+    std::uint64_t bytes_left = copy_total;
+    for (std::size_t i = 0; i < settings.copy_files.size(); ++i) {
+        const std::wstring& entry = settings.copy_files[i];
+        const std::wstring path = settings.source_dir + L"\\" + entry;
+        switch (get_path_kind(path)) {
+        case path_kind::folder:
+            for (const auto& item : lists[i].entries) {
+                dir_create(settings.dest_dir + L"\\" + entry);
+                if (!copy_update_file(entry + L"\\" + item.path, bytes_left, copy_total)) return false;
+            }
+            break;
+        case path_kind::file: {
+            const auto place = split_file_entry(entry);
+            for (const auto& item : lists[i].entries) {
+                const std::wstring rel = place.folder_part.empty() ? item.path : place.folder_part + L"\\" + item.path;
+                if (!copy_update_file(rel, bytes_left, copy_total)) return false;
+            }
+            break;
+        }
+        case path_kind::missing:
+            break;
+        }
+    }
+    return true;
+}
+
+bool copy_update_file(const std::wstring& rel, std::uint64_t& bytes_left, std::uint64_t copy_total)
+{
+    const auto& settings = UpdateSettings;
+    const std::wstring source_path = settings.source_dir + L"\\" + rel;
+    const std::wstring dest_path = settings.dest_dir + L"\\" + rel;
+
+    C_file source;
+    if (!source.open(source_path, L"rb")) {
+        report_failure(L"コピー元の " + source_path + L" が開けませんでした。");
+        return false;
+    }
+    dir_create(path_get_folder(dest_path));
+    C_file dest;
+    if (!dest.open(dest_path, L"wb")) {
+        report_failure(dest_path + L"が開けませんでした。");
+        return false;
+    }
+    progress_dialog.static_text.set_text(rel);
+
+    const std::uint64_t size = static_cast<std::uint64_t>(source.size);
+    std::uint64_t file_left = size;
+    std::vector<char> buffer(COPY_CHUNK_SIZE);
+    const double total = static_cast<double>(copy_total);
+
+    while (file_left > 0) {
+        // Never past the length measured at open: a source that grows meanwhile
+        // is copied as it was when the copy began.
+        const int wanted = static_cast<int>(std::min<std::uint64_t>(COPY_CHUNK_SIZE, file_left));
+        const int got = file_read(buffer.data(), wanted, source.stream);
+        if (got < wanted) {
+            dest.close();
+            source.close();
+            report_failure(L"コピー元の " + source_path + L" が読み込めませんでした。");
+            return false;
+        }
+        if (file_write(buffer.data(), got, dest.stream) != got) {
+            dest.close();
+            source.close();
+            report_failure(dest_path + L" に書き込めませんでした。");
+            return false;
+        }
+        file_left -= static_cast<std::uint64_t>(got);
+        bytes_left -= std::min<std::uint64_t>(bytes_left, static_cast<std::uint64_t>(got));
+        progress_dialog.progress_total.set_pos(per_mille(total - static_cast<double>(bytes_left), total));
+        progress_dialog.progress_file.set_pos(
+            per_mille(static_cast<double>(size - file_left), static_cast<double>(size)));
+        NT3::pump_messages();
+    }
+
+    // Buffered data reaches the disk at the latest when the file is closed; a
+    // full disk may show only there.
+    const bool written = dest.close();
+    source.close();
+    if (!written) {
+        report_failure(dest_path + L" に書き込めませんでした。");
+        return false;
+    }
+    return true;
+}
