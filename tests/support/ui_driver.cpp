@@ -13,7 +13,8 @@ const int TEXT_LINE_ID = 1001;
 const int TOTAL_BAR_ID = 1002;
 const int FILE_BAR_ID = 1003;
 const int BOX_TEXT_ID = 0xFFFF;
-const DWORD POLL_MS = 10;
+// The progress dialog may live for a few milliseconds only: look often.
+const DWORD POLL_MS = 2;
 // A window of the watched program answers only while it handles messages: a
 // modal box always does, the progress dialog between chunks of work.
 const UINT ANSWER_WAIT_MS = 250;
@@ -31,15 +32,36 @@ bool send(HWND window, UINT message, WPARAM wparam, LPARAM lparam, DWORD_PTR& re
     return SendMessageTimeoutW(window, message, wparam, lparam, SMTO_ABORTIFHUNG, ANSWER_WAIT_MS, &result) != 0;
 }
 
+// One WM_GETTEXT with room to spare: asking for the length first would race
+// with the program changing the text between the two answers.
 bool read_text(HWND window, std::wstring& text)
 {
-    DWORD_PTR length = 0;
-    if (!window || !send(window, WM_GETTEXTLENGTH, 0, 0, length)) return false;
-    std::vector<wchar_t> buffer(length + 2);
-    DWORD_PTR copied = 0;
-    if (!send(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()), copied)) return false;
-    text.assign(buffer.data(), copied);
-    return true;
+    if (!window) return false;
+    for (std::size_t room = 1024;; room *= 4) {
+        std::vector<wchar_t> buffer(room);
+        DWORD_PTR copied = 0;
+        if (!send(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()), copied)) return false;
+        if (copied + 1 < room) {
+            text.assign(buffer.data(), copied);
+            return true;
+        }
+    }
+}
+
+// A top-level window's title as the system keeps it for the title bar: read
+// without a message, so it is there even while the program is busy.
+bool read_title(HWND window, std::wstring& title)
+{
+    for (int room = 1024;; room *= 4) {
+        std::vector<wchar_t> buffer(static_cast<std::size_t>(room));
+        SetLastError(ERROR_SUCCESS);
+        const int copied = GetWindowTextW(window, buffer.data(), room);
+        if (copied == 0 && GetLastError() != ERROR_SUCCESS) return false;
+        if (copied + 1 < room) {
+            title.assign(buffer.data(), static_cast<std::size_t>(copied));
+            return true;
+        }
+    }
 }
 
 bool read_position(HWND bar, int& position)
@@ -210,13 +232,8 @@ public:
 private:
     void look()
     {
-        bool dialog_present = false;
         for (HWND window : windows_of(process_id_)) {
-            if (!IsWindow(window)) continue;
-            if (is_progress_dialog(window)) {
-                dialog_present = true;
-                follow_progress(window);
-            }
+            if (IsWindow(window) && is_progress_dialog(window)) follow_progress(window);
         }
         if (run_.progress.close_sent && closed_dialog_ && !IsWindow(closed_dialog_) &&
             WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
@@ -226,39 +243,42 @@ private:
         for (HWND window : windows_of(process_id_)) {
             if (answered_.count(window) || !IsWindowVisible(window) || !is_message_box(window)) continue;
             answered_.insert(window);
-            handle_box(window, dialog_present && progress_visible());
+            handle_box(window);
         }
     }
 
-    bool progress_visible() const { return dialog_ && IsWindow(dialog_) && IsWindowVisible(dialog_); }
-
-    void follow_progress(HWND dialog)
+    C_dialog_state follow_progress(HWND dialog)
     {
         C_progress_seen& seen = run_.progress;
+        C_dialog_state now;
         if (dialog != dialog_) {
             dialog_ = dialog;
             ++seen.windows;
         }
-        if (!IsWindowVisible(dialog)) return;
+        if (!IsWindowVisible(dialog)) return now;
+        now.shown = true;
         if (!seen.shown) {
             seen.shown = true;
             seen.boxes_before_shown = run_.boxes.size();
         }
-        std::wstring text;
-        if (read_text(dialog, text)) append_if_new(seen.captions, text);
-        if (read_text(GetDlgItem(dialog, TEXT_LINE_ID), text)) append_if_new(seen.lines, text);
-        int position = 0;
-        if (read_position(GetDlgItem(dialog, TOTAL_BAR_ID), position)) append_if_new(seen.total_positions, position);
-        if (read_position(GetDlgItem(dialog, FILE_BAR_ID), position)) append_if_new(seen.file_positions, position);
+        if (read_title(dialog, now.caption)) append_if_new(seen.captions, now.caption);
+        if (read_text(GetDlgItem(dialog, TEXT_LINE_ID), now.line)) append_if_new(seen.lines, now.line);
+        if (read_position(GetDlgItem(dialog, TOTAL_BAR_ID), now.total_position)) {
+            append_if_new(seen.total_positions, now.total_position);
+        }
+        if (read_position(GetDlgItem(dialog, FILE_BAR_ID), now.file_position)) {
+            append_if_new(seen.file_positions, now.file_position);
+        }
         if (options_.close_progress_dialog && !seen.close_sent) {
             // As the close box does: the system menu's Close command.
             PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
             seen.close_sent = true;
             closed_dialog_ = dialog;
         }
+        return now;
     }
 
-    void handle_box(HWND box, bool dialog_shown)
+    void handle_box(HWND box)
     {
         C_box seen;
         const bool readable = read_text(box, seen.caption) && read_text(GetDlgItem(box, BOX_TEXT_ID), seen.text);
@@ -269,7 +289,9 @@ private:
             if ((GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON) seen.default_button = id;
         }
         seen.icon = wait_for_icon(box, deadline_);
-        run_.boxes.push_back(C_seen_box{seen, dialog_shown});
+        C_dialog_state behind;
+        if (dialog_ && IsWindow(dialog_)) behind = follow_progress(dialog_);
+        run_.boxes.push_back(C_seen_box{seen, behind});
         const std::size_t number = run_.boxes.size();
         if (!readable) run_.problems.push_back("box " + std::to_string(number) + " could not be read");
 
@@ -360,8 +382,12 @@ std::string C_run::report() const
     std::ostringstream out;
     out << "started " << started << ", exited " << exited << ", exit code " << exit_code << "\n";
     for (std::size_t i = 0; i < boxes.size(); ++i) {
-        out << "box " << i + 1 << ": " << describe_box(boxes[i].box)
-            << (boxes[i].progress_dialog_shown ? " (progress dialog on screen)" : "") << "\n";
+        const C_dialog_state& behind = boxes[i].progress;
+        out << "box " << i + 1 << ": " << describe_box(boxes[i].box) << "\n";
+        if (behind.shown) {
+            out << "  behind it the progress dialog " << quoted(behind.caption) << ": line " << quoted(behind.line)
+                << ", bars " << behind.total_position << " and " << behind.file_position << "\n";
+        }
     }
     out << "progress dialog: " << progress.windows << " window(s), shown " << progress.shown << ", captions";
     for (const auto& c : progress.captions) out << " " << quoted(c);
@@ -383,9 +409,8 @@ C_run run_and_watch(const C_run_options& options)
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(options.program.c_str(), &command_line[0], nullptr, nullptr, FALSE,
-                        0, nullptr, options.working_dir.c_str(), &startup,
-                        &process)) {
+    if (!CreateProcessW(options.program.c_str(), &command_line[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        options.working_dir.c_str(), &startup, &process)) {
         run.problems.push_back("cannot start " + to_utf8(options.program) + " (error " +
                                std::to_string(GetLastError()) + ")");
         return run;

@@ -32,9 +32,20 @@ C_box yes_no_box(box_icon icon, const std::wstring& caption, const std::wstring&
 // which lets the box's default button act.
 enum class box_answer { ok, yes, no, enter };
 
+// The progress dialog as read at one moment.
+struct C_dialog_state {
+    bool shown = false;  // on screen; the rest is read only then
+    std::wstring caption;
+    std::wstring line;
+    int total_position = -1;  // -1 when it could not be read
+    int file_position = -1;
+};
+
 struct C_seen_box {
     C_box box;
-    bool progress_dialog_shown = false;  // a progress dialog was on screen when the box appeared
+    // The progress dialog while the box was up: a modal box keeps the dialog
+    // answering, so this is exactly what the player saw behind the box.
+    C_dialog_state progress;
 };
 
 // What was seen of the progress dialog. Its text line and bars are sampled, so
