@@ -1,0 +1,353 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "support/update_fixture.h"
+#include "support/utf8_text.h"
+
+// The built update.exe run under Wine through a whole update: consent, the
+// progress dialog, the copy and its outcome, as a player meets it. The boxes
+// and the progress dialog are read off the screen; the game folder must come
+// out exactly as expected and nothing else may change.
+
+namespace {
+
+const wchar_t* const title = L"冬の大型アップデート";
+const wchar_t* const game = L"ヴェルコール物語";
+const std::uint64_t CHUNK = 1000000;
+
+std::wstring dialog_caption()
+{
+    return std::wstring(title) + L" アップデート";
+}
+
+std::vector<box_answer> consent_then_ok(std::size_t boxes_after_consent)
+{
+    std::vector<box_answer> answers{box_answer::yes};
+    answers.insert(answers.end(), boxes_after_consent, box_answer::ok);
+    return answers;
+}
+
+// The per-mille values the file bar can show while files of these sizes are
+// copied in chunks: 0 before the first chunk, then one value per chunk.
+std::set<int> file_bar_values(const std::vector<std::uint64_t>& sizes)
+{
+    std::set<int> values{0};
+    for (std::uint64_t size : sizes) {
+        for (std::uint64_t done = 0; size > 0 && done < size;) {
+            done += std::min(CHUNK, size - done);
+            values.insert(static_cast<int>(static_cast<double>(done) * 1000.0 / static_cast<double>(size)));
+        }
+    }
+    return values;
+}
+
+// Wine running as root opens read-only files for writing anyway.
+bool read_only_is_enforced(const std::wstring& folder)
+{
+    const std::wstring probe = folder + L"\\read_only_probe";
+    write_file(probe, "probe");
+    SetFileAttributesW(probe.c_str(), FILE_ATTRIBUTE_READONLY);
+    HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    const bool enforced = file == INVALID_HANDLE_VALUE;
+    if (!enforced) CloseHandle(file);
+    SetFileAttributesW(probe.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(probe.c_str());
+    return enforced;
+}
+
+// The small drive that tests/small_drive.sh maps for the full-disk case, or
+// empty with the reason when there is none.
+std::wstring small_drive(std::string& why_not)
+{
+    const char* drive = std::getenv("UPDATER_TEST_SMALL_DRIVE");
+    if (!drive || !*drive) {
+        why_not = "UPDATER_TEST_SMALL_DRIVE names no drive (it is set by CTest with tests/small_drive.sh)";
+        return {};
+    }
+    const std::string name = drive;
+    const std::wstring root = std::wstring(name.begin(), name.end()) + L"\\";
+    ULARGE_INTEGER free_bytes = {}, total_bytes = {};
+    if (!GetDiskFreeSpaceExW(root.c_str(), &free_bytes, &total_bytes, nullptr)) {
+        why_not = "drive " + name + " is not mapped (mounting needs root; see the small drive set-up's output)";
+        return {};
+    }
+    if (total_bytes.QuadPart > 16u * 1024 * 1024) {
+        why_not = "drive " + name + " is not a small drive";
+        return {};
+    }
+    return root.substr(0, root.size() - 1);
+}
+
+class EndToEndFlow : public ::testing::Test {
+protected:
+    void expect_clean(const C_run& run)
+    {
+        EXPECT_TRUE(run.problems.empty()) << run.report();
+        EXPECT_TRUE(run.exited) << run.report();
+        EXPECT_EQ(run.exit_code, 0u);
+    }
+
+    // The update and start folders are never written to.
+    void expect_only_game_changed(const C_update_fixture::C_state& before, const C_update_fixture::C_state& after)
+    {
+        EXPECT_EQ(tree_differences(before.update, after.update), "") << "in the update folder";
+        EXPECT_EQ(tree_differences(before.start, after.start), "") << "in the folder it was started from";
+    }
+
+    C_update_fixture machine;
+};
+
+TEST_F(EndToEndFlow, CompleteUpdateLandsByteForByteBehindTheProgressDialog)
+{
+    const std::string op = pattern_bytes(3000, 1);
+    const std::string ed = pattern_bytes(5000, 2);
+    const std::string big = pattern_bytes(12345678, 3);
+    const std::string pak = pattern_bytes(700, 4);
+    const std::string voice = pattern_bytes(2048, 5);
+    const std::string credits = "staff";
+    const std::string readme = "read me";
+    const std::string manual = "manual";
+    machine.add_source_file(L"movie\\op.mpg", op);
+    machine.add_source_file(L"movie\\sub\\ed.mpg", ed);
+    machine.add_source_file(L"movie\\sub\\deep\\credits.txt", credits);
+    machine.add_source_file(L"Readme.TXT", readme);
+    machine.add_source_file(L"data\\a.pak", pak);
+    machine.add_source_file(L"data\\b.pak", "not listed, not copied");
+    machine.add_source_file(L"big.bin", big);
+    machine.add_source_file(L"音声\\ボイス001.ogg", voice);
+    machine.add_source_file(L"説明書.txt", manual);
+    machine.add_source_file(L"empty.dat", "");
+    // A file entry written in another case, a file in a subfolder, an entry
+    // listed twice.
+    machine.write_script(title, game,
+                         {L"movie", L"README.txt", L"data\\a.pak", L"big.bin", L"音声", L"説明書.txt", L"empty.dat",
+                          L"説明書.txt"});
+    machine.install_game();
+    machine.add_game_file(L"movie\\op.mpg", pattern_bytes(10000, 9));  // longer than the new one
+    machine.add_game_file(L"save\\slot1.sav", "keep me");
+    const C_update_fixture::C_state before = machine.snapshot();
+
+    const C_run run = machine.run(consent_then_ok(1));
+
+    expect_clean(run);
+    EXPECT_EQ(run.shown_boxes(),
+              (std::vector<C_box>{consent_box(title, machine.game_dir()), success_box(title)}));
+    ASSERT_EQ(run.boxes.size(), 2u);
+    EXPECT_FALSE(run.boxes[0].progress.shown) << "the dialog comes after the consent";
+    EXPECT_FALSE(run.boxes[1].progress.shown) << "the success box comes after the dialog is gone";
+
+    C_tree expected = before.game;
+    expected[L"movie\\op.mpg"] = op;
+    expected[L"movie\\sub\\"];
+    expected[L"movie\\sub\\ed.mpg"] = ed;
+    expected[L"movie\\sub\\deep\\"];
+    expected[L"movie\\sub\\deep\\credits.txt"] = credits;
+    expected[L"Readme.TXT"] = readme;
+    expected[L"data\\"];
+    expected[L"data\\a.pak"] = pak;
+    expected[L"big.bin"] = big;
+    expected[L"音声\\"];
+    expected[L"音声\\ボイス001.ogg"] = voice;
+    expected[L"説明書.txt"] = manual;
+    expected[L"empty.dat"] = "";
+    const C_update_fixture::C_state after = machine.snapshot();
+    EXPECT_EQ(tree_differences(expected, after.game), "") << "in the game folder";
+    expect_only_game_changed(before, after);
+
+    // The dialog may have come and gone between two looks; whatever was seen
+    // of it must be right. Its caption is set before it is shown.
+    const C_progress_seen& progress = run.progress;
+    EXPECT_LE(progress.windows, 1);
+    if (progress.shown) {
+        EXPECT_EQ(progress.boxes_before_shown, 1u);
+        ASSERT_EQ(progress.captions.size(), 1u);
+        EXPECT_EQ(to_utf8(progress.captions[0]), to_utf8(dialog_caption()));
+    }
+    const std::set<std::wstring> copied{L"movie\\op.mpg", L"movie\\sub\\ed.mpg", L"movie\\sub\\deep\\credits.txt",
+                                        L"Readme.TXT",    L"data\\a.pak",        L"big.bin",
+                                        L"音声\\ボイス001.ogg", L"説明書.txt",   L"empty.dat"};
+    for (std::size_t i = 0; i < progress.lines.size(); ++i) {
+        // Before its first file the line may still show the template's placeholder.
+        const bool placeholder = i == 0 && progress.lines[i] == L"スタティック";
+        EXPECT_TRUE(placeholder || copied.count(progress.lines[i])) << "line " << quoted(progress.lines[i]);
+    }
+    const std::set<int> file_values =
+        file_bar_values({op.size(), ed.size(), credits.size(), readme.size(), pak.size(), big.size(), voice.size(), manual.size()});
+    for (int position : progress.file_positions) EXPECT_TRUE(file_values.count(position)) << position;
+    for (std::size_t i = 0; i < progress.total_positions.size(); ++i) {
+        EXPECT_GE(progress.total_positions[i], 0);
+        EXPECT_LE(progress.total_positions[i], 1000);
+        if (i > 0) EXPECT_GT(progress.total_positions[i], progress.total_positions[i - 1]) << run.report();
+    }
+}
+
+TEST_F(EndToEndFlow, NothingToCopyStillSucceeds)
+{
+    make_folder(machine.source_dir());
+    machine.write_script(title, game, {});
+    machine.install_game();
+    const C_update_fixture::C_state before = machine.snapshot();
+
+    const C_run run = machine.run(consent_then_ok(1));
+
+    expect_clean(run);
+    EXPECT_EQ(run.shown_boxes(),
+              (std::vector<C_box>{consent_box(title, machine.game_dir()), success_box(title)}));
+    ASSERT_EQ(run.boxes.size(), 2u);
+    EXPECT_FALSE(run.boxes[1].progress.shown) << "the success box comes after the dialog is gone";
+    const C_update_fixture::C_state after = machine.snapshot();
+    EXPECT_EQ(tree_differences(before.game, after.game), "");
+    expect_only_game_changed(before, after);
+}
+
+TEST_F(EndToEndFlow, ClosingTheDialogDoesNotStopTheCopy)
+{
+    const std::string big = pattern_bytes(32000000, 7);
+    machine.add_source_file(L"big.bin", big);
+    machine.add_source_file(L"after.dat", "copied after the close");
+    machine.write_script(title, game, {L"big.bin", L"after.dat"});
+    machine.install_game();
+    const C_update_fixture::C_state before = machine.snapshot();
+    C_run_options options;
+    options.answers = consent_then_ok(1);
+    options.close_progress_dialog = true;
+
+    const C_run run = machine.run_with(options);
+
+    if (!run.progress.close_sent && run.exited && run.shown_boxes().size() == 2) {
+        GTEST_SKIP() << "the copy ended before the dialog could be seen, so it was not closed";
+    }
+    expect_clean(run);
+    EXPECT_TRUE(run.progress.gone_after_close) << run.report();
+    EXPECT_EQ(run.shown_boxes(),
+              (std::vector<C_box>{consent_box(title, machine.game_dir()), success_box(title)}));
+    ASSERT_EQ(run.boxes.size(), 2u);
+    EXPECT_FALSE(run.boxes[1].progress.shown);
+    C_tree expected = before.game;
+    expected[L"big.bin"] = big;
+    expected[L"after.dat"] = "copied after the close";
+    const C_update_fixture::C_state after = machine.snapshot();
+    EXPECT_EQ(tree_differences(expected, after.game), "");
+    expect_only_game_changed(before, after);
+}
+
+// A destination that cannot be opened stops the copy there, with the dialog
+// still on screen behind the two warnings; the files before it stay copied.
+class UnwritableDestination : public EndToEndFlow {
+protected:
+    void SetUp() override
+    {
+        first = pattern_bytes(1500000, 11);
+        machine.add_source_file(L"a.dat", first);
+        machine.add_source_file(L"locked.pak", pattern_bytes(1000, 12));
+        machine.add_source_file(L"z.dat", "never reached");
+        machine.write_script(title, game, {L"a.dat", L"locked.pak", L"z.dat"});
+        machine.install_game();
+        machine.add_game_file(L"locked.pak", "old pak");
+    }
+
+    void expect_stopped_at_locked_file(const C_update_fixture::C_state& before, const C_run& run)
+    {
+        expect_clean(run);
+        std::vector<C_box> expected_boxes{consent_box(title, machine.game_dir())};
+        for (const auto& box : failure_boxes(title, machine.game_dir() + L"\\locked.pak" + L"が開けませんでした。")) {
+            expected_boxes.push_back(box);
+        }
+        EXPECT_EQ(run.shown_boxes(), expected_boxes);
+        ASSERT_EQ(run.boxes.size(), 3u);
+        for (std::size_t i = 1; i < 3; ++i) {
+            // The failing file has not been shown yet: the dialog still shows the
+            // whole of a.dat copied, 1,500,000 of 1,501,000 bytes overall.
+            const C_dialog_state& behind = run.boxes[i].progress;
+            EXPECT_TRUE(behind.shown) << run.report();
+            EXPECT_EQ(to_utf8(behind.caption), to_utf8(dialog_caption()));
+            EXPECT_EQ(to_utf8(behind.line), "a.dat");
+            EXPECT_EQ(behind.total_position, 999);
+            EXPECT_EQ(behind.file_position, 1000);
+        }
+        C_tree expected = before.game;
+        expected[L"a.dat"] = first;
+        const C_update_fixture::C_state after = machine.snapshot();
+        EXPECT_EQ(tree_differences(expected, after.game), "");
+        expect_only_game_changed(before, after);
+    }
+
+    std::string first;
+};
+
+TEST_F(UnwritableDestination, FileHeldOpenByAnotherProgram)
+{
+    const C_update_fixture::C_state before = machine.snapshot();
+    HANDLE held = CreateFileW((machine.game_dir() + L"\\locked.pak").c_str(), GENERIC_READ, 0, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+
+    const C_run run = machine.run(consent_then_ok(2));
+    CloseHandle(held);
+
+    expect_stopped_at_locked_file(before, run);
+}
+
+TEST_F(UnwritableDestination, ReadOnlyFile)
+{
+    if (!read_only_is_enforced(machine.game_dir())) {
+        GTEST_SKIP() << "this Wine opens read-only files for writing (it does when running as root)";
+    }
+    SetFileAttributesW((machine.game_dir() + L"\\locked.pak").c_str(), FILE_ATTRIBUTE_READONLY);
+    const C_update_fixture::C_state before = machine.snapshot();
+
+    const C_run run = machine.run(consent_then_ok(2));
+
+    expect_stopped_at_locked_file(before, run);
+}
+
+TEST_F(EndToEndFlow, FullDiskIsReportedAndStopsTheCopy)
+{
+    std::string why_not;
+    const std::wstring drive = small_drive(why_not);
+    if (drive.empty()) GTEST_SKIP() << why_not;
+    machine.move_game_to(drive);
+    const std::string small = pattern_bytes(200000, 21);
+    const std::string huge = pattern_bytes(5000000, 22);
+    machine.add_source_file(L"small.dat", small);
+    machine.add_source_file(L"huge.bin", huge);
+    machine.add_source_file(L"z.dat", "never reached");
+    machine.write_script(title, game, {L"small.dat", L"huge.bin", L"z.dat"});
+    machine.install_game();
+    const C_update_fixture::C_state before = machine.snapshot();
+
+    const C_run run = machine.run(consent_then_ok(2));
+
+    expect_clean(run);
+    std::vector<C_box> expected_boxes{consent_box(title, machine.game_dir())};
+    for (const auto& box : failure_boxes(title, machine.game_dir() + L"\\huge.bin に書き込めませんでした。")) {
+        expected_boxes.push_back(box);
+    }
+    EXPECT_EQ(run.shown_boxes(), expected_boxes);
+    for (std::size_t i = 1; i < run.boxes.size(); ++i) {
+        EXPECT_TRUE(run.boxes[i].progress.shown) << run.report();
+        EXPECT_EQ(to_utf8(run.boxes[i].progress.caption), to_utf8(dialog_caption()));
+        EXPECT_EQ(to_utf8(run.boxes[i].progress.line), "huge.bin");
+    }
+    // What reached the disk of the file that did not fit is a part of it at most.
+    C_update_fixture::C_state after = machine.snapshot();
+    const auto partial = after.game.find(L"huge.bin");
+    if (partial != after.game.end()) {
+        EXPECT_LT(partial->second.size(), huge.size());
+        EXPECT_EQ(partial->second, huge.substr(0, partial->second.size()));
+        after.game.erase(partial);
+    }
+    C_tree expected = before.game;
+    expected[L"small.dat"] = small;
+    EXPECT_EQ(tree_differences(expected, after.game), "");
+    expect_only_game_changed(before, after);
+}
+
+}  // namespace

@@ -1,0 +1,13 @@
+#pragma once
+#include <map>
+#include <string>
+
+// Everything below a folder: relative path -> content. Folders appear with a
+// trailing backslash and no content. Names are kept as stored on disk.
+using C_tree = std::map<std::wstring, std::string>;
+
+C_tree snapshot_tree(const std::wstring& folder);
+
+// Empty when the two trees are equal, otherwise one line per difference
+// (missing, unexpected, different content with the first differing offset).
+std::string tree_differences(const C_tree& expected, const C_tree& actual);

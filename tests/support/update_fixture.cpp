@@ -1,0 +1,173 @@
+#include "support/update_fixture.h"
+
+#include <windows.h>
+
+#include <stdexcept>
+
+#include "util/path.h"
+#include "util/text.h"
+
+namespace {
+
+std::string to_code_page_932(const std::wstring& text)
+{
+    if (text.empty()) return {};
+    BOOL lost = FALSE;
+    const int size = WideCharToMultiByte(932, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                         &lost);
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(932, 0, text.data(), static_cast<int>(text.size()), &bytes[0], size, nullptr, &lost);
+    if (size == 0 || lost) throw std::runtime_error("script text not representable in code page 932");
+    return bytes;
+}
+
+std::wstring quoted_value(const std::wstring& value)
+{
+    return L"\"" + replace_all(replace_all(value, L"\\", L"\\\\"), L"\"", L"\\\"") + L"\"";
+}
+
+std::wstring unique_suffix()
+{
+    static unsigned counter = 0;
+    return std::to_wstring(GetCurrentProcessId()) + L"_" + std::to_wstring(GetTickCount()) + L"_" +
+           std::to_wstring(++counter);
+}
+
+}  // namespace
+
+std::wstring built_updater_path()
+{
+    wchar_t own[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, own, MAX_PATH);
+    const std::string relative = UPDATER_FROM_TESTS;
+    const std::wstring joined =
+        path_get_folder(own) + L"\\" + replace_all(std::wstring(relative.begin(), relative.end()), L"/", L"\\");
+    wchar_t full[MAX_PATH] = {};
+    if (!GetFullPathNameW(joined.c_str(), MAX_PATH, full, nullptr)) return joined;
+    return full;
+}
+
+std::wstring unique_program_name(const std::wstring& stem)
+{
+    return stem + L"_" + unique_suffix() + L".exe";
+}
+
+C_update_fixture::C_update_fixture(const std::wstring& program_name)
+    : program_name_(program_name), wine_settings_(program_name), update_dir_(root_ / L"update"),
+      game_dir_(root_ / L"game"), start_dir_(root_ / L"elsewhere")
+{
+    // Xvfb has no window manager, and Wine waits two seconds for one to withdraw
+    // every box that closes, unless the program's windows are left unmanaged.
+    wine_settings_.set(L"X11 Driver", L"Managed", L"N");
+    make_folder(update_dir_);
+    make_folder(game_dir_);
+    make_folder(start_dir_);
+    const std::wstring updater = built_updater_path();
+    if (!CopyFileW(updater.c_str(), (update_dir_ + L"\\" + program_name_).c_str(), TRUE)) {
+        throw std::runtime_error("cannot copy the built update.exe into the update folder");
+    }
+}
+
+C_update_fixture::~C_update_fixture()
+{
+    if (!moved_game_dir_.empty()) remove_tree(moved_game_dir_);
+}
+
+void C_update_fixture::write_script(const std::wstring& text)
+{
+    write_file(update_dir_ + L"\\update.ini", to_code_page_932(text));
+}
+
+void C_update_fixture::write_script(const std::wstring& update_title, const std::wstring& game_title,
+                                    const std::vector<std::wstring>& entries)
+{
+    std::wstring text = L"// " + update_title + L"\r\n";
+    text += L"#REG_PATH = " + quoted_value(reg_path()) + L"\r\n";
+    text += L"#GAME_TITLE = " + quoted_value(game_title) + L"\r\n";
+    text += L"#UPDATE_TITLE = " + quoted_value(update_title) + L"\r\n";
+    for (const auto& entry : entries) text += L"#COPY_FILE = " + quoted_value(entry) + L"\r\n";
+    write_script(text);
+}
+
+void C_update_fixture::add_source_file(const std::wstring& relative, const std::string& bytes)
+{
+    write_file(source_dir() + L"\\" + relative, bytes);
+}
+
+void C_update_fixture::add_source_folder(const std::wstring& relative)
+{
+    make_folder(source_dir() + L"\\" + relative);
+}
+
+void C_update_fixture::add_game_file(const std::wstring& relative, const std::string& bytes)
+{
+    write_file(game_dir_ + L"\\" + relative, bytes);
+}
+
+void C_update_fixture::move_game_to(const std::wstring& parent)
+{
+    const std::wstring moved = parent + L"\\updater_game_" + unique_suffix();
+    if (!CreateDirectoryW(moved.c_str(), nullptr)) throw std::runtime_error("cannot create the game folder");
+    remove_tree(game_dir_);
+    moved_game_dir_ = moved;
+    game_dir_ = moved;
+}
+
+void C_update_fixture::install_game()
+{
+    add_game_file(L"VelkorEngine.exe", "MZ engine");
+    registry_.set_string(L"exe_dir", game_dir_);
+    registry_.set_string(L"dat_dir", game_dir_ + L"\\dat");
+    registry_.set_string(L"dat_setup", L"full");
+}
+
+C_update_fixture::C_state C_update_fixture::snapshot() const
+{
+    return C_state{snapshot_tree(update_dir_), snapshot_tree(game_dir_), snapshot_tree(start_dir_)};
+}
+
+C_run C_update_fixture::run(const std::vector<box_answer>& answers)
+{
+    C_run_options options;
+    options.answers = answers;
+    return run_with(options);
+}
+
+C_run C_update_fixture::run_with(C_run_options options)
+{
+    options.program = update_dir_ + L"\\" + program_name_;
+    options.working_dir = start_dir_;
+    return run_and_watch(options);
+}
+
+C_box notice_box(const std::wstring& caption, const std::wstring& text)
+{
+    return ok_box(box_icon::information, caption, text);
+}
+
+C_box warning_box(const std::wstring& caption, const std::wstring& text)
+{
+    return ok_box(box_icon::warning, caption, text);
+}
+
+std::vector<C_box> failure_boxes(const std::wstring& caption, const std::wstring& text)
+{
+    return {warning_box(caption, text), warning_box(caption, L"アップデートに失敗しました。")};
+}
+
+C_box consent_box(const std::wstring& caption, const std::wstring& destination)
+{
+    return yes_no_box(box_icon::information, caption,
+                      L"セットアップ先 = " + destination + L"\n\nこの場所にアップデートデータを上書きします。よろしいですか？",
+                      IDNO);
+}
+
+C_box success_box(const std::wstring& caption)
+{
+    return notice_box(caption, L"アップデートは正常に終了しました。");
+}
+
+C_box stopped_box(const std::wstring& caption)
+{
+    return notice_box(caption, L"アップデートを中断しました。");
+}

@@ -1,0 +1,9 @@
+#pragma once
+#include <string>
+
+// Wide text as UTF-8, for test output.
+std::string to_utf8(const std::wstring& text);
+
+// The same, quoted, with line feeds, tabs and carriage returns written as
+// escapes so that a message's line structure shows on one line.
+std::string quoted(const std::wstring& text);
