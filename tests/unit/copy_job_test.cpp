@@ -4,8 +4,6 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -13,6 +11,7 @@
 #include "support/box_recorder.h"
 #include "support/current_dir.h"
 #include "support/temp_dir.h"
+#include "support/test_drives.h"
 #include "support/window_test_env.h"
 #include "update/copy_job.h"
 #include "update/update_process_dialog.h"
@@ -222,11 +221,7 @@ TEST_F(CopyJob, DestinationHeldOpenStopsTheJobWithItsMessage)
 
 TEST_F(CopyJob, ReadOnlyDestinationIsReported)
 {
-    write_file(dest(L"probe.dat"), "probe");
-    SetFileAttributesW(dest(L"probe.dat").c_str(), FILE_ATTRIBUTE_READONLY);
-    HANDLE probe = CreateFileW(dest(L"probe.dat").c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (probe != INVALID_HANDLE_VALUE) {
-        CloseHandle(probe);
+    if (!read_only_is_enforced(temp_.path())) {
         GTEST_SKIP() << "this Wine opens read-only files for writing (it runs as root)";
     }
 
@@ -287,9 +282,9 @@ TEST_F(CopyJob, SourceThatShrinksDuringTheCopyStopsTheJob)
 
 TEST_F(CopyJob, FullDiskStopsTheJobInsteadOfReportingSuccess)
 {
-    const char* drive = std::getenv("UPDATER_TEST_SMALL_DRIVE");
-    if (!drive || !*drive) GTEST_SKIP() << "no small drive prepared (needs root to mount one)";
-    const std::wstring small_root = std::wstring(drive, drive + std::strlen(drive));
+    std::string why_not;
+    const std::wstring small_root = small_drive(why_not);
+    if (small_root.empty()) GTEST_SKIP() << why_not;
 
     const std::wstring game = small_root + L"\\copy_job_full";
     remove_tree(game);
