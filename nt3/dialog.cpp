@@ -1,13 +1,21 @@
 #include "nt3/dialog.h"
 
 #include "file/error_info.h"
+#include "nt3/placement.h"
 #include "update/app_state.h"
 
 namespace NT3 {
 
-C_dialog::C_dialog() = default;
+C_dialog::C_dialog()
+{
+    splitters.reset();
+}
 
-C_dialog::~C_dialog() = default;
+C_dialog::~C_dialog()
+{
+    splitters.items.clear();
+    splitters.active = nullptr;
+}
 
 bool C_dialog::create(const std::wstring& dialog_name, int template_id, HWND parent, const C_placement& placement)
 {
@@ -25,6 +33,7 @@ bool C_dialog::create(const std::wstring& dialog_name, int template_id, HWND par
         return false;
     }
     hwnd = window;
+    if (snap_to_edges) snap_list.push_back(window);
     return true;
 }
 
@@ -37,6 +46,17 @@ void C_dialog::bind_item(C_control& control, int item_id, const std::wstring& co
     if (control.hwnd != item) control.unbind_handle();
     control.bind_handle(item);
     children.push_back(&control);
+}
+
+void C_dialog::add_splitter(C_splitter& splitter, bool vertical, const std::vector<C_window_base*>& first_group,
+                            const std::vector<C_window_base*>& second_group)
+{
+    splitter.valid = false;
+    splitter.ratio = -1;
+    splitter.vertical = vertical;
+    splitter.first_group = first_group;
+    splitter.second_group = second_group;
+    splitters.items.push_back(&splitter);
 }
 
 void C_dialog::pre_window_proc(UINT msg, WPARAM wparam, LPARAM lparam)
@@ -64,6 +84,15 @@ LRESULT C_dialog::window_proc(UINT msg, WPARAM wparam, LPARAM lparam)
     case WM_SIZE:
         on_size(wparam, lparam);
         break;
+    case WM_SETCURSOR:
+        if (splitters.set_cursor(hwnd)) return 1;
+        break;
+    case WM_MOUSEMOVE:
+        if (splitters.drag()) return 0;
+        break;
+    case WM_LBUTTONDOWN:
+        if (splitters.begin_drag(hwnd)) return 0;
+        break;
     default:
         break;
     }
@@ -72,7 +101,14 @@ LRESULT C_dialog::window_proc(UINT msg, WPARAM wparam, LPARAM lparam)
 
 void C_dialog::on_size(WPARAM wparam, LPARAM lparam)
 {
+    // Measured from the size at creation, so repeated resizing adds up no error.
+    const int width = LOWORD(lparam);
+    const int height = HIWORD(lparam);
+    const int dx = width - (initial_client_rect.right - initial_client_rect.left);
+    const int dy = height - (initial_client_rect.bottom - initial_client_rect.top);
+    for (C_window_base* child : children) child->reanchor(dx, dy);
     if (forward_size) SendMessageW(forward_size_target, WM_SIZE, wparam, lparam);
+    splitters.relayout();
 }
 
 }  // namespace NT3

@@ -2,8 +2,10 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "nt3/control.h"
+#include "nt3/splitter.h"
 #include "nt3/window_base.h"
 
 namespace NT3 {
@@ -31,11 +33,17 @@ public:
     // children, even when the item is missing (the control then stays unbound).
     void bind_item(C_control& control, int item_id, const std::wstring& name, int anchor = 0);
 
+    // Puts a bar between two groups of this dialog's controls. The dialog does not
+    // own the splitter; it must live as long as the dialog object uses it.
+    void add_splitter(C_splitter& splitter, bool vertical, const std::vector<C_window_base*>& first_group,
+                      const std::vector<C_window_base*>& second_group);
+
     void pre_window_proc(UINT msg, WPARAM wparam, LPARAM lparam) override;
     LRESULT window_proc(UINT msg, WPARAM wparam, LPARAM lparam) override;
 
     bool forward_size = false;
     HWND forward_size_target = nullptr;
+    C_splitter_set splitters;
 
 private:
     void on_size(WPARAM wparam, LPARAM lparam);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "nt3/placement.h"
 #include "update/app_state.h"
 
 namespace NT3 {
@@ -147,6 +148,7 @@ void C_window_base::release_binding()
 bool C_window_base::on_destroy()
 {
     if (!hwnd) return true;
+    if (snap_to_edges) snap_list.erase(std::remove(snap_list.begin(), snap_list.end(), hwnd), snap_list.end());
     auto& windows = app_state.windows;
     windows.erase(std::remove(windows.begin(), windows.end(), hwnd), windows.end());
     if (hwnd == app_state.main_window) PostQuitMessage(0);
@@ -192,6 +194,16 @@ LRESULT C_window_base::window_proc(UINT msg, WPARAM wparam, LPARAM lparam)
     case WM_CLOSE:
         // The nested WM_DESTROY unbinds the object, so nothing is left to pass on to.
         DestroyWindow(hwnd);
+        break;
+    case WM_SYSCOMMAND:
+        // Every system command, the start of a move or size drag among them, ends the last drag.
+        if (wparam & 0xF010) drag_state.mode = drag_idle;
+        break;
+    case WM_SIZING:
+        on_sizing(wparam, reinterpret_cast<RECT*>(lparam));
+        break;
+    case WM_MOVING:
+        if (snap_to_edges) on_moving(reinterpret_cast<RECT*>(lparam));
         break;
     default:
         break;

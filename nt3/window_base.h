@@ -34,6 +34,13 @@ public:
     std::wstring get_text() const;
     void set_text(const std::wstring& text);
 
+    // Placement aids, each doing nothing unless switched on for this window.
+    // Moves the window for a change of its parent's client size since the parent's creation.
+    void reanchor(int dx, int dy);
+    // Change the proposed rectangle of WM_SIZING and WM_MOVING in place.
+    void on_sizing(WPARAM edge, RECT* proposed);
+    void on_moving(RECT* proposed);
+
     // Called first for every routed message, for bookkeeping before any handling.
     virtual void pre_window_proc(UINT msg, WPARAM wparam, LPARAM lparam);
     // Overrides handle what they want and pass everything else to their base.

@@ -53,6 +53,30 @@ LRESULT CALLBACK C_sent_message_hook::hook_proc(int code, WPARAM wparam, LPARAM 
     return CallNextHookEx(nullptr, code, wparam, lparam);
 }
 
+namespace {
+C_retrieved_message_hook* retrieval_watcher = nullptr;
+}
+
+C_retrieved_message_hook::C_retrieved_message_hook(std::function<void(const MSG&)> watcher)
+    : watcher_(std::move(watcher))
+{
+    retrieval_watcher = this;
+    hook_ = SetWindowsHookExW(WH_GETMESSAGE, hook_proc, nullptr, GetCurrentThreadId());
+}
+
+C_retrieved_message_hook::~C_retrieved_message_hook()
+{
+    UnhookWindowsHookEx(hook_);
+    retrieval_watcher = nullptr;
+}
+
+LRESULT CALLBACK C_retrieved_message_hook::hook_proc(int code, WPARAM wparam, LPARAM lparam)
+{
+    if (code == HC_ACTION && wparam == PM_REMOVE && retrieval_watcher)
+        retrieval_watcher->watcher_(*reinterpret_cast<const MSG*>(lparam));
+    return CallNextHookEx(nullptr, code, wparam, lparam);
+}
+
 C_settext_counter::C_settext_counter(HWND window)
     : window_(window), hook_([this](const CWPSTRUCT& sent) {
           if (sent.hwnd == window_ && sent.message == WM_SETTEXT) ++count_;
@@ -131,6 +155,28 @@ bool has_recorded(HWND window, UINT msg)
 void clear_recorded_messages()
 {
     recordings().clear();
+}
+
+namespace {
+
+void send_mouse(DWORD flags)
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    SendInput(1, &input, sizeof(input));
+}
+
+}  // namespace
+
+void press_left_button()
+{
+    send_mouse(MOUSEEVENTF_LEFTDOWN);
+}
+
+void release_left_button()
+{
+    send_mouse(MOUSEEVENTF_LEFTUP);
 }
 
 RECT rect_in_parent_now(HWND child)

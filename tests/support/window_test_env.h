@@ -26,6 +26,21 @@ private:
     std::function<void(const CWPSTRUCT&)> watcher_;
 };
 
+// Watches every message the thread takes off its queue while it lives (a
+// get-message hook), modal loops of the platform included.
+class C_retrieved_message_hook {
+public:
+    explicit C_retrieved_message_hook(std::function<void(const MSG&)> watcher);
+    ~C_retrieved_message_hook();
+    C_retrieved_message_hook(const C_retrieved_message_hook&) = delete;
+    C_retrieved_message_hook& operator=(const C_retrieved_message_hook&) = delete;
+
+private:
+    static LRESULT CALLBACK hook_proc(int code, WPARAM wparam, LPARAM lparam);
+    std::function<void(const MSG&)> watcher_;
+    HHOOK hook_ = nullptr;
+};
+
 // Counts the WM_SETTEXT messages sent to one window.
 class C_settext_counter {
 public:
@@ -68,6 +83,10 @@ const wchar_t* recording_window_class();
 const std::vector<C_recorded_message>& recorded_messages(HWND window);
 bool has_recorded(HWND window, UINT msg);
 void clear_recorded_messages();
+
+// Real mouse input: the button goes down or up where the cursor is.
+void press_left_button();
+void release_left_button();
 
 // Reads the client rectangle of a child in its parent's client coordinates.
 RECT rect_in_parent_now(HWND child);
