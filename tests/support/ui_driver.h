@@ -67,7 +67,7 @@ struct C_run_options {
     std::wstring working_dir;  // the folder it is started from
     std::vector<box_answer> answers;  // one per box, in the order the boxes appear
     bool close_progress_dialog = false;
-    DWORD timeout_ms = 60000;  // then the program is killed and the run fails
+    DWORD timeout_ms = 30000;  // then the program is killed and the run fails
 };
 
 struct C_run {

@@ -12,7 +12,6 @@ C_wine_app_settings::C_wine_app_settings(const std::wstring& program_name)
 C_wine_app_settings::~C_wine_app_settings()
 {
     RegDeleteTreeW(HKEY_CURRENT_USER, key_path_.c_str());
-    RegDeleteKeyW(HKEY_CURRENT_USER, key_path_.c_str());
 }
 
 void C_wine_app_settings::set(const std::wstring& section, const std::wstring& name, const std::wstring& value)

@@ -142,8 +142,8 @@ TEST_F(EndToEndFlow, CompleteUpdateLandsByteForByteBehindTheProgressDialog)
         const bool placeholder = i == 0 && progress.lines[i] == L"スタティック";
         EXPECT_TRUE(placeholder || copied.count(progress.lines[i])) << "line " << quoted(progress.lines[i]);
     }
-    const std::set<int> file_values =
-        file_bar_values({op.size(), ed.size(), credits.size(), readme.size(), pak.size(), big.size(), voice.size(), manual.size()});
+    const std::set<int> file_values = file_bar_values(
+        {op.size(), ed.size(), credits.size(), readme.size(), pak.size(), big.size(), voice.size(), manual.size()});
     for (int position : progress.file_positions) EXPECT_TRUE(file_values.count(position)) << position;
     for (std::size_t i = 0; i < progress.total_positions.size(); ++i) {
         EXPECT_GE(progress.total_positions[i], 0);
