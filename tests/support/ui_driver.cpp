@@ -14,7 +14,6 @@ const int TOTAL_BAR_ID = 1002;
 const int FILE_BAR_ID = 1003;
 const int BOX_TEXT_ID = 0xFFFF;
 // The progress dialog may live for a few milliseconds only: look often.
-const DWORD POLL_MS = 2;
 // A window of the watched program answers only while it handles messages: a
 // modal box always does, the progress dialog between chunks of work.
 const UINT ANSWER_WAIT_MS = 250;
@@ -148,7 +147,7 @@ box_icon wait_for_icon(HWND box, ULONGLONG deadline)
         const box_icon seen = icon_on_screen(icon);
         const ULONGLONG now = GetTickCount64();
         if (seen != box_icon::unknown || now >= give_up || now >= deadline || !IsWindow(box)) return seen;
-        Sleep(POLL_MS);
+        Sleep(2);
     }
 }
 
@@ -202,13 +201,15 @@ public:
         : options_(options), run_(run), process_(process), process_id_(process_id),
           deadline_(GetTickCount64() + options.timeout_ms)
     {
+        QueryPerformanceFrequency(&frequency_);
+        QueryPerformanceCounter(&start_);
     }
 
     void watch()
     {
         for (;;) {
             look();
-            if (WaitForSingleObject(process_, POLL_MS) == WAIT_OBJECT_0) {
+            if (WaitForSingleObject(process_, options_.poll_ms) == WAIT_OBJECT_0) {
                 run_.exited = true;
                 GetExitCodeProcess(process_, &run_.exit_code);
                 break;
@@ -260,7 +261,9 @@ private:
         if (!seen.shown) {
             seen.shown = true;
             seen.boxes_before_shown = run_.boxes.size();
+            if (options_.on_progress_shown) options_.on_progress_shown(process_);
         }
+        if (!options_.follow_progress_dialog) return now;
         if (read_title(dialog, now.caption)) append_if_new(seen.captions, now.caption);
         if (read_text(GetDlgItem(dialog, TEXT_LINE_ID), now.line)) append_if_new(seen.lines, now.line);
         if (read_position(GetDlgItem(dialog, TOTAL_BAR_ID), now.total_position)) {
@@ -278,8 +281,16 @@ private:
         return now;
     }
 
+    double seconds_now() const
+    {
+        LARGE_INTEGER now;
+        QueryPerformanceCounter(&now);
+        return static_cast<double>(now.QuadPart - start_.QuadPart) / static_cast<double>(frequency_.QuadPart);
+    }
+
     void handle_box(HWND box)
     {
+        const double seen_at = seconds_now();
         C_box seen;
         const bool readable = read_text(box, seen.caption) && read_text(GetDlgItem(box, BOX_TEXT_ID), seen.text);
         for (HWND child : children_of(box)) {
@@ -291,9 +302,11 @@ private:
         seen.icon = wait_for_icon(box, deadline_);
         C_dialog_state behind;
         if (dialog_ && IsWindow(dialog_)) behind = follow_progress(dialog_);
-        run_.boxes.push_back(C_seen_box{seen, behind});
+        run_.boxes.push_back(C_seen_box{seen, behind, seen_at, 0});
         const std::size_t number = run_.boxes.size();
         if (!readable) run_.problems.push_back("box " + std::to_string(number) + " could not be read");
+        if (options_.before_answer) options_.before_answer(process_, seen);
+        run_.boxes.back().answered_at = seconds_now();
 
         if (next_answer_ >= options_.answers.size()) {
             run_.problems.push_back("unexpected box " + std::to_string(number) + ": " + describe_box(seen) +
@@ -342,6 +355,8 @@ private:
     std::set<HWND> answered_;
     HWND dialog_ = nullptr;
     HWND closed_dialog_ = nullptr;
+    LARGE_INTEGER frequency_ = {};
+    LARGE_INTEGER start_ = {};
 };
 
 }  // namespace

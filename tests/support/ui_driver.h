@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -46,6 +47,8 @@ struct C_seen_box {
     // The progress dialog while the box was up: a modal box keeps the dialog
     // answering, so this is exactly what the player saw behind the box.
     C_dialog_state progress;
+    double seen_at = 0;      // seconds since the program was started
+    double answered_at = 0;  // when the driver answered it
 };
 
 // What was seen of the progress dialog. Its text line and bars are sampled, so
@@ -67,6 +70,12 @@ struct C_run_options {
     std::wstring working_dir;  // the folder it is started from
     std::vector<box_answer> answers;  // one per box, in the order the boxes appear
     bool close_progress_dialog = false;
+    bool follow_progress_dialog = true;  // off: its text and bars are not read
+    DWORD poll_ms = 2;                   // how often the program's windows are looked at
+    // Called with the program's process handle when a box has been read, before
+    // it is answered, and once when the progress dialog is first seen on screen.
+    std::function<void(HANDLE process, const C_box& box)> before_answer;
+    std::function<void(HANDLE process)> on_progress_shown;
     DWORD timeout_ms = 30000;  // then the program is killed and the run fails
 };
 

@@ -148,7 +148,9 @@ TEST_F(EndToEndFlow, CompleteUpdateLandsByteForByteBehindTheProgressDialog)
     for (std::size_t i = 0; i < progress.total_positions.size(); ++i) {
         EXPECT_GE(progress.total_positions[i], 0);
         EXPECT_LE(progress.total_positions[i], 1000);
-        if (i > 0) EXPECT_GT(progress.total_positions[i], progress.total_positions[i - 1]) << run.report();
+        if (i > 0) {
+            EXPECT_GT(progress.total_positions[i], progress.total_positions[i - 1]) << run.report();
+        }
     }
 }
 
