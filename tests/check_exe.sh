@@ -1,0 +1,19 @@
+#!/bin/sh
+# check_exe.sh OBJDUMP EXE
+# The shipped program must run on a bare Windows: a 32-bit GUI executable that
+# imports system DLLs only (no MinGW runtime DLLs), with its manifest embedded.
+set -u
+objdump=$1
+exe=$2
+status=0
+headers=$("$objdump" -p "$exe") || { echo "cannot read $exe"; exit 1; }
+echo "$headers" | grep -q 'Magic.*010b' || { echo "not a PE32 (32-bit) executable"; status=1; }
+echo "$headers" | grep -q 'Subsystem.*Windows GUI' || { echo "not a GUI program"; status=1; }
+system_dlls='^(kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|comctl32|comdlg32|msvcrt|ntdll|version|shlwapi|psapi)\.dll$'
+for dll in $(echo "$headers" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-z'); do
+  echo "imports $dll"
+  echo "$dll" | grep -Eq "$system_dlls" || { echo "  not a system DLL"; status=1; }
+done
+grep -aq 'requireAdministrator' "$exe" || { echo "manifest without requireAdministrator"; status=1; }
+grep -aq 'Microsoft.Windows.Common-Controls' "$exe" || { echo "manifest without common controls 6"; status=1; }
+exit $status
