@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <memory>
 #include <vector>
 
@@ -142,6 +143,10 @@ bool copy_update_file(const std::wstring& rel, std::uint64_t& bytes_left, std::u
         return false;
     }
     progress_dialog.static_text.set_text(rel);
+    // Chunks are far larger than the streams' own buffers: unbuffered, each read
+    // and write goes to the system as one call, without copying through them.
+    std::setvbuf(source.stream, nullptr, _IONBF, 0);
+    std::setvbuf(dest.stream, nullptr, _IONBF, 0);
 
     const std::uint64_t size = static_cast<std::uint64_t>(source.size);
     std::uint64_t file_left = size;
