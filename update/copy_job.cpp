@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <memory>
 #include <vector>
 
@@ -35,6 +36,10 @@ struct file_entry_place {
     std::wstring name;
 };
 
+// The chunk buffer of the running job, shared by all its files so that no file
+// pays for allocating and clearing a megabyte it overwrites at once.
+char* job_buffer = nullptr;
+
 file_entry_place split_file_entry(const std::wstring& entry)
 {
     const auto slash = entry.rfind(L'\\');
@@ -66,6 +71,11 @@ bool run_copy_job()
 bool copy_update_files()
 {
     const auto& settings = UpdateSettings;
+    const std::unique_ptr<char[]> buffer(new char[COPY_CHUNK_SIZE]);
+    job_buffer = buffer.get();
+    struct C_release {
+        ~C_release() { job_buffer = nullptr; }
+    } release;
     std::vector<C_dir_list> lists(settings.copy_files.size());
     std::uint64_t copy_total = 0;
 
@@ -133,24 +143,33 @@ bool copy_update_file(const std::wstring& rel, std::uint64_t& bytes_left, std::u
         return false;
     }
     progress_dialog.static_text.set_text(rel);
+    // Chunks are far larger than the streams' own buffers: unbuffered, each read
+    // and write goes to the system as one call, without copying through them.
+    std::setvbuf(source.stream, nullptr, _IONBF, 0);
+    std::setvbuf(dest.stream, nullptr, _IONBF, 0);
 
     const std::uint64_t size = static_cast<std::uint64_t>(source.size);
     std::uint64_t file_left = size;
-    std::vector<char> buffer(COPY_CHUNK_SIZE);
+    std::unique_ptr<char[]> own_buffer;
+    char* buffer = job_buffer;
+    if (!buffer) {
+        own_buffer.reset(new char[COPY_CHUNK_SIZE]);
+        buffer = own_buffer.get();
+    }
     const double total = static_cast<double>(copy_total);
 
     while (file_left > 0) {
         // Never past the length measured at open: a source that grows meanwhile
         // is copied as it was when the copy began.
         const int wanted = static_cast<int>(std::min<std::uint64_t>(COPY_CHUNK_SIZE, file_left));
-        const int got = file_read(buffer.data(), wanted, source.stream);
+        const int got = file_read(buffer, wanted, source.stream);
         if (got < wanted) {
             dest.close();
             source.close();
             report_failure(L"コピー元の " + source_path + L" が読み込めませんでした。");
             return false;
         }
-        if (file_write(buffer.data(), got, dest.stream) != got) {
+        if (file_write(buffer, got, dest.stream) != got) {
             dest.close();
             source.close();
             report_failure(dest_path + L" に書き込めませんでした。");
