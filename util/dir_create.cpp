@@ -4,11 +4,11 @@
 #include <shlobj.h>
 
 #include "file/error_info.h"
+#include "util/path_kind.h"
 
 bool dir_create(const std::wstring& path)
 {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return true;
+    if (get_path_kind(path) == path_kind::folder) return true;
 
     const int result = SHCreateDirectoryExW(nullptr, path.c_str(), nullptr);
     if (result == ERROR_SUCCESS) return true;
