@@ -71,6 +71,18 @@ bool snap_target(const C_snap_axis& axis, HWND window, RECT& target)
     return false;
 }
 
+// How far the dragged edges move so that the edges of one axis named by `kind`
+// meet: 0 low to low, 1 low to high, 2 high to low, 3 high to high.
+int edge_shift(int kind, int target_low, int target_high, int low, int high)
+{
+    switch (kind) {
+    case 0: return target_low - low;
+    case 1: return target_high - low;
+    case 2: return target_low - high;
+    default: return target_high - high;
+    }
+}
+
 // Moves the dragged edges of q onto the nearest partner edges.
 void snap(HWND window, RECT& q)
 {
@@ -90,20 +102,12 @@ void snap(HWND window, RECT& q)
 
     RECT t;
     if (snap_target(snap_result.horizontal, window, t)) {
-        const int kind = snap_result.horizontal.kind;
-        const int shift = kind == 0 ? t.left - q.left
-                        : kind == 1 ? t.right - q.left
-                        : kind == 2 ? t.left - q.right
-                                    : t.right - q.right;
+        const int shift = edge_shift(snap_result.horizontal.kind, t.left, t.right, q.left, q.right);
         if (drag_state.left) q.left += shift;
         if (drag_state.right) q.right += shift;
     }
     if (snap_target(snap_result.vertical, window, t)) {
-        const int kind = snap_result.vertical.kind;
-        const int shift = kind == 0 ? t.top - q.top
-                        : kind == 1 ? t.bottom - q.top
-                        : kind == 2 ? t.top - q.bottom
-                                    : t.bottom - q.bottom;
+        const int shift = edge_shift(snap_result.vertical.kind, t.top, t.bottom, q.top, q.bottom);
         if (drag_state.top) q.top += shift;
         if (drag_state.bottom) q.bottom += shift;
     }
