@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <string>
 
+#include "util/folder_remove.h"
+
 // A fresh folder under the system's temporary folder, removed with its contents
 // when the object goes.
 class C_temp_dir {
@@ -24,6 +26,5 @@ std::string read_file(const std::wstring& path);
 bool file_exists(const std::wstring& path);
 bool folder_exists(const std::wstring& path);
 void make_folder(const std::wstring& path);
-void remove_tree(const std::wstring& path);
 // Bytes that differ from file to file, so that a copy from the wrong source shows.
 std::string pattern_bytes(std::size_t size, std::uint32_t seed);

@@ -1,0 +1,6 @@
+#pragma once
+#include <string>
+
+// Removes a folder with everything below it, read-only files included. True
+// when the folder is gone afterwards.
+bool remove_folder_tree(const std::wstring& path);
