@@ -10,7 +10,7 @@
 #include <utility>
 
 #include "file/file.h"
-#include "update/entry_listing.h"
+#include "update/copy_entry.h"
 #include "update/script_review.h"
 #include "update/script_values.h"
 #include "update/source_check.h"
@@ -148,11 +148,20 @@ bool is_inside(const std::wstring& key, const std::wstring& folder_key)
            key[folder_key.size()] == L'\\';
 }
 
+// An entry that passes the source check, with what the copy lists for it.
 struct C_accepted_entry {
     std::size_t index = 0;
     int line = 0;
     std::wstring key;
-    C_entry_files files;
+    C_copy_entry place;
+    C_dir_list list;
+
+    // Each listed file's path below the source folder, as the copy job joins it.
+    std::wstring copied_path(const dir_entry& item) const
+    {
+        if (place.kind == path_kind::folder) return place.rel + L"\\" + item.path;
+        return place.folder_part.empty() ? item.path : place.folder_part + L"\\" + item.path;
+    }
 };
 
 // Entries that pass the source check: what they copy, entries given twice, file
@@ -166,7 +175,7 @@ std::vector<C_check_finding> review_entries(const std::vector<C_accepted_entry>&
         for (const auto& other : entries) {
             if (&other == &entry) continue;
             if (other.index < entry.index && other.key == entry.key && !same) same = &other;
-            if (other.files.kind == path_kind::folder && is_inside(entry.key, other.key) && !covering) covering = &other;
+            if (other.place.kind == path_kind::folder && is_inside(entry.key, other.key) && !covering) covering = &other;
         }
         if (same) {
             findings.push_back(script_warning(entry.line, L"the same entry as line " + std::to_wstring(same->line) +
@@ -175,7 +184,7 @@ std::vector<C_check_finding> review_entries(const std::vector<C_accepted_entry>&
             findings.push_back(script_warning(entry.line, L"already copied by the folder entry on line " +
                                                               std::to_wstring(covering->line)));
         }
-        if (entry.files.kind == path_kind::folder && entry.files.files.empty()) {
+        if (entry.place.kind == path_kind::folder && entry.list.entries.empty()) {
             findings.push_back(script_warning(entry.line, L"the folder holds no files; the entry copies nothing"));
         }
     }
@@ -237,10 +246,14 @@ void check_script_and_sources(const std::string& bytes, const std::wstring& text
     std::set<std::wstring> copied;
     for (std::size_t i = 0; i < entries.size(); ++i) {
         if (refused[i]) continue;
-        C_accepted_entry entry{i, review.entry_lines[i], path_key(entries[i]), list_entry_files(SOURCE_FOLDER, entries[i])};
-        result.copied_files += entry.files.files.size();
-        result.copied_bytes += entry.files.total_size;
-        for (const auto& file : entry.files.files) copied.insert(path_key(file.path));
+        C_accepted_entry entry;
+        entry.index = i;
+        entry.line = review.entry_lines[i];
+        entry.key = path_key(entries[i]);
+        entry.place = list_copy_entry(SOURCE_FOLDER, entries[i], entry.list);
+        result.copied_files += entry.list.entries.size();
+        result.copied_bytes += entry.list.total_size;
+        for (const auto& item : entry.list.entries) copied.insert(path_key(entry.copied_path(item)));
         accepted.push_back(std::move(entry));
     }
     append(entry_findings, review_entries(accepted));
