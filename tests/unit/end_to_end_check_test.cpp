@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -91,6 +92,11 @@ struct C_broken_update {
     std::wstring script;  // "<keys>" stands for this machine's three key lines
     std::wstring caption;
 };
+
+void PrintTo(const C_broken_update& update, std::ostream* out)
+{
+    *out << update.name;
+}
 
 class SameFirstError : public EndToEndCheck, public testing::WithParamInterface<C_broken_update> {};
 

@@ -151,17 +151,19 @@ TEST_F(UpdateCheck, ScriptNotSavedInCodePage932)
                                "page 932 (Shift_JIS), so save the script in it without one",
                                "1 error, 0 warnings; the update copies 1 file, 1 byte"}));
 
-    // 星の迷宮ゲーム in UTF-8, without a mark: only its last byte, 0xA0, is no
-    // character in code page 932.
+    // 星の迷宮ゲーム in UTF-8, without a mark: its bytes pair up as characters of
+    // code page 932 until the pair 0x81 0xAE, which 932 leaves unassigned.
     script_bytes(ascii_keys + "// \xE6\x98\x9F\xE3\x81\xAE\xE8\xBF\xB7\xE5\xAE\xAE\xE3\x82\xB2\xE3\x83\xBC\xE3\x83\xA0\r\n");
-    EXPECT_EQ(report(), (lines{"update.ini:5: error: not code page 932 (Shift_JIS): 0xA0 at column 24; the script "
+    EXPECT_EQ(report(), (lines{"update.ini:5: error: not code page 932 (Shift_JIS): 0x81 0xAE at column 8; the script "
                                "reads as UTF-8, save it in code page 932",
                                "1 error, 0 warnings; the update copies 1 file, 1 byte"}));
 
-    // A well-formed pair that code page 932 leaves unassigned.
-    script_bytes(ascii_keys + "// \x85\x40\r\n");
-    EXPECT_EQ(report(), (lines{"update.ini:5: error: not code page 932 (Shift_JIS): 0x85 0x40 at column 4",
-                               "1 error, 0 warnings; the update copies 1 file, 1 byte"}));
+    // A stray lead byte and a byte that is no character, on one line: its first
+    // problem is named.
+    script_bytes(ascii_keys + "// \x85\r\n// \x80\xFD\r\n");
+    EXPECT_EQ(report(), (lines{"update.ini:5: error: not code page 932 (Shift_JIS): 0x85 at column 4",
+                               "update.ini:6: error: not code page 932 (Shift_JIS): 0x80 at column 4",
+                               "2 errors, 0 warnings; the update copies 1 file, 1 byte"}));
 
     script_bytes(std::string("\xFF\xFE#\0R\0", 6));
     EXPECT_EQ(report(),
