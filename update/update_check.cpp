@@ -11,10 +11,10 @@
 
 #include "file/file.h"
 #include "update/copy_entry.h"
+#include "update/script_bytes.h"
 #include "update/script_review.h"
 #include "update/script_values.h"
 #include "update/source_check.h"
-#include "util/byte_order_mark.h"
 #include "util/code_page_932.h"
 #include "util/current_dir.h"
 #include "util/dir_list.h"
@@ -63,69 +63,6 @@ bool read_bytes(const std::wstring& path, std::string& bytes)
     return true;
 }
 
-std::wstring hex_byte(unsigned char b)
-{
-    const wchar_t* const digits = L"0123456789ABCDEF";
-    return std::wstring(L"0x") + digits[b >> 4] + digits[b & 15];
-}
-
-// The script as bytes: a byte-order mark, bytes that are not code page 932, and
-// the byte where reading stops early (Ctrl-Z in text mode, a zero byte for the
-// decoder) with more after it.
-std::vector<C_check_finding> review_encoding(const std::string& bytes)
-{
-    std::vector<C_check_finding> findings;
-    const byte_order_mark mark = find_byte_order_mark(bytes);
-    if (mark == byte_order_mark::utf8) {
-        findings.push_back(script_error(1, L"starts with a UTF-8 byte-order mark; the updater reads code page 932 "
-                                           L"(Shift_JIS), so save the script in it without one"));
-    } else if (mark != byte_order_mark::none) {
-        findings.push_back(script_error(1, L"saved as UTF-16 (it starts with a byte-order mark); the updater reads "
-                                           L"code page 932 (Shift_JIS) and stops at the first zero byte"));
-    }
-
-    const std::size_t stop = std::min(bytes.find('\x1A'), bytes.find('\0'));
-    const std::size_t data_end = std::min(stop, bytes.size());
-    // Lines are counted as the loader cuts them: at line feeds, which code page
-    // 932 never uses inside a character.
-    int line = 1;
-    std::size_t counted_to = 0;
-    std::size_t line_start = 0;
-    const auto move_to = [&](std::size_t offset) {
-        for (; counted_to < offset; ++counted_to) {
-            if (bytes[counted_to] == '\n') {
-                ++line;
-                line_start = counted_to + 1;
-            }
-        }
-    };
-
-    const bool utf8 = mark == byte_order_mark::none && reads_as_utf8(bytes.substr(0, data_end));
-    int reported_line = 0;
-    for (const C_invalid_bytes& bad : find_invalid_cp932(bytes, byte_order_mark_size(mark), data_end)) {
-        move_to(bad.offset);
-        if (line == reported_line) continue;  // one finding per line: its first bad character
-        reported_line = line;
-        std::wstring shown;
-        for (std::size_t i = 0; i < bad.length; ++i) {
-            shown += (i ? L" " : L"") + hex_byte(static_cast<unsigned char>(bytes[bad.offset + i]));
-        }
-        findings.push_back(script_error(
-            line, L"not code page 932 (Shift_JIS): " + shown + L" at column " +
-                      std::to_wstring(bad.offset - line_start + 1) +
-                      (utf8 ? L"; the script reads as UTF-8, save it in code page 932" : L"")));
-    }
-
-    if (stop != std::string::npos && stop + 1 < bytes.size()) {
-        move_to(stop);
-        findings.push_back(script_warning(
-            line, bytes[stop] == '\0'
-                               ? L"the updater stops reading at a zero byte on this line; the rest of the file is ignored"
-                               : L"the updater stops reading at a Ctrl-Z (0x1A) on this line; the rest of the file is ignored"));
-    }
-    return findings;
-}
-
 // How paths below gamedata compare on the file system: either separator, no
 // empty or "." parts, letter case ignored.
 std::wstring path_key(const std::wstring& path)
@@ -142,15 +79,8 @@ std::wstring path_key(const std::wstring& path)
     return key;
 }
 
-bool is_inside(const std::wstring& key, const std::wstring& folder_key)
-{
-    return key.size() > folder_key.size() && key.compare(0, folder_key.size(), folder_key) == 0 &&
-           key[folder_key.size()] == L'\\';
-}
-
 // An entry that passes the source check, with what the copy lists for it.
 struct C_accepted_entry {
-    std::size_t index = 0;
     int line = 0;
     std::wstring key;
     C_copy_entry place;
@@ -168,16 +98,26 @@ struct C_accepted_entry {
 // entries that a folder entry copies already, folders with nothing to copy.
 std::vector<C_check_finding> review_entries(const std::vector<C_accepted_entry>& entries)
 {
+    // The first entry of each path, and the first folder entry; looked up by key
+    // so that scripts with thousands of entries take no longer than their listing.
+    std::map<std::wstring, const C_accepted_entry*> first;
+    std::map<std::wstring, const C_accepted_entry*> folders;
+    for (const auto& entry : entries) {
+        first.emplace(entry.key, &entry);
+        if (entry.place.kind == path_kind::folder) folders.emplace(entry.key, &entry);
+    }
+
     std::vector<C_check_finding> findings;
     for (const auto& entry : entries) {
-        const C_accepted_entry* same = nullptr;
+        const C_accepted_entry* same = first[entry.key];
+        // The outermost folder entry that holds this one.
         const C_accepted_entry* covering = nullptr;
-        for (const auto& other : entries) {
-            if (&other == &entry) continue;
-            if (other.index < entry.index && other.key == entry.key && !same) same = &other;
-            if (other.place.kind == path_kind::folder && is_inside(entry.key, other.key) && !covering) covering = &other;
+        for (auto slash = entry.key.find(L'\\'); slash != std::wstring::npos && !covering;
+             slash = entry.key.find(L'\\', slash + 1)) {
+            const auto folder = folders.find(entry.key.substr(0, slash));
+            if (folder != folders.end()) covering = folder->second;
         }
-        if (same) {
+        if (same != &entry) {
             findings.push_back(script_warning(entry.line, L"the same entry as line " + std::to_wstring(same->line) +
                                                               L"; it is copied twice"));
         } else if (covering) {
@@ -217,7 +157,7 @@ std::vector<C_check_finding> review_source_files(const std::set<std::wstring>& c
 void check_script_and_sources(const std::string& bytes, const std::wstring& text, C_check_result& result)
 {
     C_script_review review = review_script(text);
-    std::vector<C_check_finding> by_line = review_encoding(bytes);
+    std::vector<C_check_finding> by_line = review_script_bytes(bytes);
     append(by_line, std::move(review.findings));
     sort_by_line(by_line);
     append(result.findings, std::move(by_line));
@@ -247,7 +187,6 @@ void check_script_and_sources(const std::string& bytes, const std::wstring& text
     for (std::size_t i = 0; i < entries.size(); ++i) {
         if (refused[i]) continue;
         C_accepted_entry entry;
-        entry.index = i;
         entry.line = review.entry_lines[i];
         entry.key = path_key(entries[i]);
         entry.place = list_copy_entry(SOURCE_FOLDER, entries[i], entry.list);
