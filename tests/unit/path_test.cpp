@@ -86,3 +86,9 @@ TEST(FormatText, CutsAnOverlongResultAt1023Characters)
     const std::wstring one_more(1024, L'z');
     EXPECT_EQ(format_text(L"%ls", one_more.c_str()), std::wstring(1023, L'z'));
 }
+
+TEST(FormatText, CutsAResultOfAMillionCharactersOrMoreAt1023Too)
+{
+    const std::wstring huge(2000000, L'w');
+    EXPECT_EQ(format_text(L"%ls!", huge.c_str()), std::wstring(1023, L'w'));
+}
