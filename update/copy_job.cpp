@@ -61,13 +61,13 @@ bool copy_update_files()
         ~C_release() { job_buffer = nullptr; }
     } release;
     std::vector<C_dir_list> lists(settings.copy_files.size());
+    std::vector<C_copy_entry> places(settings.copy_files.size());
     std::uint64_t copy_total = 0;
 
-    std::vector<C_copy_entry> places(settings.copy_files.size());
     for (std::size_t i = 0; i < settings.copy_files.size(); ++i) {
         places[i] = list_copy_entry(settings.source_dir, settings.copy_files[i], lists[i]);
-        // The check before the prompt found it; if it has gone since, success
-        // would be a lie.
+        // The check before the prompt found it. One gone since then must not
+        // end in the success message.
         if (!copy_entry_found(places[i], lists[i])) {
             report_failure(missing_entry_message(settings.source_dir, settings.copy_files[i]));
             return false;

@@ -144,30 +144,23 @@ TEST_F(CopyJob, FileEntryInsideASubfolderIsCopiedToTheSameSubfolder)
     EXPECT_EQ(log_.text_lines[0], L"system\\Config.ini");
 }
 
-TEST_F(CopyJob, ForwardSlashSeparatesFoldersLikeABackslash)
+TEST_F(CopyJob, ForwardSlashesSeparateFoldersAndNonAsciiNamesMatchInEitherCase)
 {
     write_file(source(L"sys\\cfg.bin"), "new cfg");
     write_file(dest(L"sys\\cfg.bin"), "old cfg");
     write_file(source(L"data\\sub\\b.dat"), "b");
-    UpdateSettings.copy_files = {L"sys/cfg.bin", L"data/sub"};
+    // Full-width capital A stored, full-width small a written; accented likewise.
+    write_file(source(L"\xFF21.dat"), "full width");
+    write_file(source(L"\x00C9t\x00E9.txt"), "accented");
+    UpdateSettings.copy_files = {L"sys/cfg.bin", L"data/sub", L"\xFF41.dat", L"\x00E9T\x00C9.TXT"};
 
     EXPECT_TRUE(run());
     EXPECT_EQ(read_file(dest(L"sys\\cfg.bin")), "new cfg");
     EXPECT_EQ(read_file(dest(L"data\\sub\\b.dat")), "b");
-    EXPECT_EQ(log_.text_lines, (std::vector<std::wstring>{L"sys\\cfg.bin", L"data\\sub\\b.dat"}));
-}
-
-TEST_F(CopyJob, FileEntryMatchesNonAsciiLettersInEitherCase)
-{
-    // Full-width capital A stored, full-width small a written; accented likewise.
-    write_file(source(L"\xFF21.dat"), "full width");
-    write_file(source(L"\x00C9t\x00E9.txt"), "accented");
-    UpdateSettings.copy_files = {L"\xFF41.dat", L"\x00E9T\x00C9.TXT"};
-
-    EXPECT_TRUE(run());
     EXPECT_EQ(read_file(dest(L"\xFF21.dat")), "full width");
     EXPECT_EQ(read_file(dest(L"\x00C9t\x00E9.txt")), "accented");
-    EXPECT_EQ(log_.text_lines, (std::vector<std::wstring>{L"\xFF21.dat", L"\x00C9t\x00E9.txt"}));
+    EXPECT_EQ(log_.text_lines, (std::vector<std::wstring>{L"sys\\cfg.bin", L"data\\sub\\b.dat", L"\xFF21.dat",
+                                                          L"\x00C9t\x00E9.txt"}));
 }
 
 TEST_F(CopyJob, EntryGoneSinceTheCheckStopsTheJobBeforeAnyCopy)

@@ -51,6 +51,14 @@ std::set<int> file_bar_values(const std::vector<std::uint64_t>& sizes)
 
 class EndToEndFlow : public ::testing::Test {
 protected:
+    // Consent given, then a failure reported during the copy.
+    std::vector<C_box> consent_then_failure(const std::wstring& text)
+    {
+        std::vector<C_box> boxes{consent_box(title, machine.game_dir())};
+        for (const auto& box : failure_boxes(title, text)) boxes.push_back(box);
+        return boxes;
+    }
+
     void expect_clean(const C_run& run)
     {
         EXPECT_TRUE(run.problems.empty()) << run.report();
@@ -247,11 +255,7 @@ TEST_F(EndToEndFlow, FileWhereADestinationFolderMustGoStopsTheCopy)
     const C_run run = machine.run(consent_then_ok(2));
 
     expect_clean(run);
-    std::vector<C_box> expected_boxes{consent_box(title, machine.game_dir())};
-    for (const auto& box : failure_boxes(title, machine.game_dir() + L"\\movie\\op.mpg" + L"が開けませんでした。")) {
-        expected_boxes.push_back(box);
-    }
-    EXPECT_EQ(run.shown_boxes(), expected_boxes);
+    EXPECT_EQ(run.shown_boxes(), consent_then_failure(machine.game_dir() + L"\\movie\\op.mpg" + L"が開けませんでした。"));
     C_tree expected = before.game;
     expected[L"a.dat"] = "a";
     const C_update_fixture::C_state after = machine.snapshot();
@@ -277,11 +281,7 @@ protected:
     void expect_stopped_at_locked_file(const C_update_fixture::C_state& before, const C_run& run)
     {
         expect_clean(run);
-        std::vector<C_box> expected_boxes{consent_box(title, machine.game_dir())};
-        for (const auto& box : failure_boxes(title, machine.game_dir() + L"\\locked.pak" + L"が開けませんでした。")) {
-            expected_boxes.push_back(box);
-        }
-        EXPECT_EQ(run.shown_boxes(), expected_boxes);
+        EXPECT_EQ(run.shown_boxes(), consent_then_failure(machine.game_dir() + L"\\locked.pak" + L"が開けませんでした。"));
         ASSERT_EQ(run.boxes.size(), 3u);
         for (std::size_t i = 1; i < 3; ++i) {
             // The failing file has not been shown yet: the dialog still shows the
@@ -347,11 +347,7 @@ TEST_F(EndToEndFlow, FullDiskIsReportedAndStopsTheCopy)
     const C_run run = machine.run(consent_then_ok(2));
 
     expect_clean(run);
-    std::vector<C_box> expected_boxes{consent_box(title, machine.game_dir())};
-    for (const auto& box : failure_boxes(title, machine.game_dir() + L"\\huge.bin に書き込めませんでした。")) {
-        expected_boxes.push_back(box);
-    }
-    EXPECT_EQ(run.shown_boxes(), expected_boxes);
+    EXPECT_EQ(run.shown_boxes(), consent_then_failure(machine.game_dir() + L"\\huge.bin に書き込めませんでした。"));
     for (std::size_t i = 1; i < run.boxes.size(); ++i) {
         EXPECT_TRUE(run.boxes[i].progress.shown) << run.report();
         EXPECT_EQ(to_utf8(run.boxes[i].progress.caption), to_utf8(dialog_caption()));

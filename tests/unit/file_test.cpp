@@ -186,7 +186,8 @@ TEST(FileOpen, MeasuresAFileBeyond4GiBWhole)
     LARGE_INTEGER at;
     at.QuadPart = tail_at;
     DWORD written = 0;
-    const bool made = SetFilePointerEx(handle, at, nullptr, FILE_BEGIN) && WriteFile(handle, "tail!", 5, &written, nullptr);
+    const bool made =
+        SetFilePointerEx(handle, at, nullptr, FILE_BEGIN) && WriteFile(handle, "tail!", 5, &written, nullptr);
     CloseHandle(handle);
     ASSERT_TRUE(made && written == 5);
 
