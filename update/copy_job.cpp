@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <memory>
 #include <vector>
 
@@ -62,13 +61,13 @@ bool copy_update_files()
         ~C_release() { job_buffer = nullptr; }
     } release;
     std::vector<C_dir_list> lists(settings.copy_files.size());
+    std::vector<C_copy_entry> places(settings.copy_files.size());
     std::uint64_t copy_total = 0;
 
-    std::vector<C_copy_entry> places(settings.copy_files.size());
     for (std::size_t i = 0; i < settings.copy_files.size(); ++i) {
         places[i] = list_copy_entry(settings.source_dir, settings.copy_files[i], lists[i]);
-        // The check before the prompt found it; if it has gone since, success
-        // would be a lie.
+        // The check before the prompt found it. One gone since then must not
+        // end in the success message.
         if (!copy_entry_found(places[i], lists[i])) {
             report_failure(missing_entry_message(settings.source_dir, settings.copy_files[i]));
             return false;
@@ -105,22 +104,20 @@ bool copy_update_file(const std::wstring& rel, std::uint64_t& bytes_left, std::u
     const std::wstring source_path = settings.source_dir + L"\\" + rel;
     const std::wstring dest_path = settings.dest_dir + L"\\" + rel;
 
+    // Chunks are far larger than the streams' own buffers: unbuffered, each read
+    // and write goes to the system as one call, without copying through them.
     C_file source;
-    if (!source.open(source_path, L"rb")) {
+    if (!source.open(source_path, L"rb", file_buffering::none)) {
         report_failure(L"コピー元の " + source_path + L" が開けませんでした。");
         return false;
     }
     dir_create(path_get_folder(dest_path));
     C_file dest;
-    if (!dest.open(dest_path, L"wb")) {
+    if (!dest.open(dest_path, L"wb", file_buffering::none)) {
         report_failure(dest_path + L"が開けませんでした。");
         return false;
     }
     progress_dialog.static_text.set_text(rel);
-    // Chunks are far larger than the streams' own buffers: unbuffered, each read
-    // and write goes to the system as one call, without copying through them.
-    std::setvbuf(source.stream, nullptr, _IONBF, 0);
-    std::setvbuf(dest.stream, nullptr, _IONBF, 0);
 
     const std::uint64_t size = static_cast<std::uint64_t>(source.size);
     std::uint64_t file_left = size;
