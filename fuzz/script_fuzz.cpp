@@ -11,7 +11,9 @@
 #include <vector>
 
 #include "update/script_parser.h"
+#include "update/script_review.h"
 #include "update/update_settings.h"
+#include "util/entry_path.h"
 #include "util/lines.h"
 #include "util/path.h"
 #include "util/pattern_match.h"
@@ -126,6 +128,16 @@ void fuzz_script(const std::wstring& text)
     split_lines(text, lines);
     check(settings.copy_files.size() <= lines.size());
     check(settings.exe_dir.empty() && settings.source_dir.empty());
+
+    // The checker's reading of the script must be the updater's, line for line.
+    const C_script_review review = review_script(text);
+    check(review.values.reg_path == settings.reg_path && review.values.game_title == settings.game_title &&
+          review.values.update_title == settings.update_title && review.values.copy_files == settings.copy_files);
+    check(review.entry_lines.size() == settings.copy_files.size());
+    for (const auto& finding : review.findings) {
+        check(finding.line >= 1 && static_cast<std::size_t>(finding.line) <= lines.size());
+        check(!finding_line(finding).empty());
+    }
 }
 
 void fuzz_helpers(const std::wstring& input)
@@ -143,6 +155,13 @@ void fuzz_helpers(const std::wstring& input)
     const std::wstring extension = path_get_extension(input);
     check(stem == input || stem + L"." + extension == input);
     check(to_lower_ascii(input).size() == input.size());
+
+    // Either separator counts the same, and nothing made safe by what follows it.
+    const bool unsafe = entry_is_unsafe(input);
+    check(entry_to_relative_path(input).size() == input.size());
+    check(entry_is_unsafe(entry_to_relative_path(input)) == unsafe);
+    check(entry_is_unsafe(input + L"/..") && entry_is_unsafe(L"..\\" + input));
+    if (unsafe) check(entry_is_unsafe(input + L"\\x"));
 
     const std::wstring from = lines.size() > 1 ? lines[1] : std::wstring();
     const std::wstring to = lines.size() > 2 ? lines[2] : std::wstring(L"-");

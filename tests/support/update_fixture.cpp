@@ -18,18 +18,35 @@ std::wstring unique_suffix()
            std::to_wstring(++counter);
 }
 
-}  // namespace
-
-std::wstring built_updater_path()
+// A program built beside the test programs, from its path relative to them.
+std::wstring built_program_path(const std::string& relative)
 {
     wchar_t own[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, own, MAX_PATH);
-    const std::string relative = UPDATER_FROM_TESTS;
     const std::wstring joined =
         path_get_folder(own) + L"\\" + replace_all(std::wstring(relative.begin(), relative.end()), L"/", L"\\");
     wchar_t full[MAX_PATH] = {};
     if (!GetFullPathNameW(joined.c_str(), MAX_PATH, full, nullptr)) return joined;
     return full;
+}
+
+}  // namespace
+
+std::string to_code_page_932(const std::wstring& text)
+{
+    std::string bytes;
+    if (!spell_in_code_page_932(text, bytes)) throw std::runtime_error("script text not representable in code page 932");
+    return bytes;
+}
+
+std::wstring built_updater_path()
+{
+    return built_program_path(UPDATER_FROM_TESTS);
+}
+
+std::wstring built_checker_path()
+{
+    return built_program_path(CHECKER_FROM_TESTS);
 }
 
 std::wstring unique_program_name(const std::wstring& stem)
@@ -60,9 +77,7 @@ C_update_fixture::~C_update_fixture()
 
 void C_update_fixture::write_script(const std::wstring& text)
 {
-    std::string bytes;
-    if (!spell_in_code_page_932(text, bytes)) throw std::runtime_error("script text not representable in code page 932");
-    write_file(update_dir_ + L"\\update.ini", bytes);
+    write_file(update_dir_ + L"\\update.ini", to_code_page_932(text));
 }
 
 void C_update_fixture::write_script(const std::wstring& update_title, const std::wstring& game_title,
