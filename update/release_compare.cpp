@@ -6,7 +6,7 @@
 
 #include "file/file.h"
 #include "util/dir_list.h"
-#include "util/name_order.h"
+#include "util/stored_name.h"
 #include "util/wildcard.h"
 
 namespace {
@@ -77,11 +77,11 @@ C_release_diff compare_releases(const std::wstring& old_dir, const std::wstring&
     auto old_it = old_files.begin();
     for (std::size_t i = 0; i < new_files.size(); ++i) {
         const dir_entry& file = new_files[i];
-        if (i > 0 && names_same(new_files[i - 1].path, file.path)) diff.case_clashes.push_back(file.path);
+        if (i > 0 && names_equal(new_files[i - 1].path, file.path)) diff.case_clashes.push_back(file.path);
         for (; old_it != old_files.end() && names_less(old_it->path, file.path); ++old_it) {
             diff.removed.push_back(old_it->path);
         }
-        const bool paired = old_it != old_files.end() && names_same(old_it->path, file.path);
+        const bool paired = old_it != old_files.end() && names_equal(old_it->path, file.path);
         const std::wstring old_path = paired ? old_dir + L"\\" + old_it->path : std::wstring();
         pair_result result = pair_result::different;
         if (paired && old_it->size == file.size) result = reader.compare(old_path, new_dir + L"\\" + file.path);

@@ -10,13 +10,14 @@
 #include "file/file.h"
 #include "update/release_compare.h"
 #include "update/script_writer.h"
+#include "update/update_check.h"
 #include "update/update_plan.h"
-#include "util/code_page_932_spelling.h"
+#include "util/code_page_932.h"
 #include "util/console_progress.h"
 #include "util/dir_create.h"
-#include "util/folder_remove.h"
+#include "util/folder_tree.h"
 #include "util/full_path.h"
-#include "util/name_order.h"
+#include "util/stored_name.h"
 #include "util/path.h"
 #include "util/path_kind.h"
 
@@ -153,7 +154,7 @@ private:
             }
         }
         for (const auto& file : diff_.update) {
-            if (names_same(file.rel, ENGINE_EXE)) {
+            if (names_equal(file.rel, ENGINE_EXE)) {
                 findings.push_back(warning_at(new_path(file.rel),
                                               L"the game's engine changes; the update replaces it, so players must "
                                               L"close the game before they run update.exe"));
@@ -178,7 +179,12 @@ private:
             return;
         }
         if (fill(making)) {
-            // TODO(issue13): the checker's verdict on `making` joins the result here.
+            // The checker names what it finds relative to the folder, so its
+            // findings read the same for OUT.
+            C_check_result checked = check_update_folder(making);
+            result_.findings.insert(result_.findings.end(), checked.findings.begin(), checked.findings.end());
+            result_.copied_files = checked.copied_files;
+            result_.copied_bytes = checked.copied_bytes;
             if (result_.errors() == 0 && put_in_place(making, out)) return;
         }
         remove_folder_tree(making);

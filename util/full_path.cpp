@@ -4,7 +4,8 @@
 
 #include <vector>
 
-#include "util/name_order.h"
+#include "util/path.h"
+#include "util/stored_name.h"
 
 std::wstring full_path(const std::wstring& path)
 {
@@ -20,6 +21,13 @@ bool path_is_within(const std::wstring& path, const std::wstring& folder)
 {
     std::wstring base = folder;
     while (!base.empty() && base.back() == L'\\') base.pop_back();
-    if (path.size() < base.size() || !names_same(path.substr(0, base.size()), base)) return false;
+    if (path.size() < base.size() || !names_equal(path.substr(0, base.size()), base)) return false;
     return path.size() == base.size() || path[base.size()] == L'\\';
+}
+
+std::wstring program_folder()
+{
+    std::vector<wchar_t> buffer(32768, L'\0');
+    const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    return path_get_folder(std::wstring(buffer.data(), length));
 }

@@ -8,7 +8,7 @@
 #include <stdexcept>
 
 #include "util/dir_create.h"
-#include "util/folder_remove.h"
+#include "util/folder_tree.h"
 #include "util/path.h"
 
 C_temp_dir::C_temp_dir()

@@ -5,7 +5,7 @@
 #include <stdexcept>
 
 #include "update/script_writer.h"
-#include "util/code_page_932_spelling.h"
+#include "util/code_page_932.h"
 #include "util/path.h"
 #include "util/text.h"
 
@@ -47,6 +47,11 @@ std::wstring built_updater_path()
 std::wstring built_checker_path()
 {
     return built_program_path(CHECKER_FROM_TESTS);
+}
+
+std::wstring built_maker_path()
+{
+    return built_program_path(MAKER_FROM_TESTS);
 }
 
 std::wstring unique_program_name(const std::wstring& stem)

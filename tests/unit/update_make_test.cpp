@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <winioctl.h>
 
 #include <cstdint>
 #include <map>
@@ -15,7 +14,7 @@
 #include "update/script_writer.h"
 #include "update/update_maker.h"
 #include "update/update_plan.h"
-#include "util/code_page_932_spelling.h"
+#include "util/code_page_932.h"
 #include "util/console_progress.h"
 #include "util/wildcard.h"
 
@@ -122,14 +121,12 @@ void set_write_time(const std::wstring& path, std::uint64_t filetime)
     CloseHandle(file);
 }
 
-// A file of `size` bytes, zeros but for `tail` at its end, stored sparse where
-// the file system can.
+// A sparse file of `size` bytes, zeros but for `tail` at its end.
 void write_sparse_file(const std::wstring& path, std::uint64_t size, const std::string& tail)
 {
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_TRUE(make_large_file(path, size));
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    DWORD returned = 0;
-    DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &returned, nullptr);
     LARGE_INTEGER at;
     at.QuadPart = static_cast<LONGLONG>(size - tail.size());
     DWORD written = 0;

@@ -1,4 +1,4 @@
-#include "util/folder_remove.h"
+#include "util/folder_tree.h"
 
 #include <windows.h>
 
@@ -37,4 +37,19 @@ bool remove_folder_tree(const std::wstring& path)
     SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     RemoveDirectoryW(path.c_str());
     return get_path_kind(path) == path_kind::missing;
+}
+
+bool folder_is_empty(const std::wstring& path)
+{
+    if (get_path_kind(path) != path_kind::folder) return false;
+    WIN32_FIND_DATAW item;
+    const HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &item);
+    if (find == INVALID_HANDLE_VALUE) return true;
+    bool empty = true;
+    do {
+        const std::wstring name = item.cFileName;
+        empty = name == L"." || name == L"..";
+    } while (empty && FindNextFileW(find, &item));
+    FindClose(find);
+    return empty;
 }
