@@ -7,8 +7,9 @@
 // Two releases of the game compared file by file, as the maker of an update
 // sees them: what the update must carry from NEW, and what it cannot undo.
 
-// Files and folders are read as sizes first; only a pair of the same size is
-// read, both files at once, chunk by chunk, up to the first chunk that differs.
+// Files are compared by size first; only a pair of the same size is read, both
+// files at once, chunk by chunk, up to the first chunk that differs. Two pairs
+// are read at a time, each reader with two chunks of its own.
 constexpr int RELEASE_COMPARE_CHUNK = 1 << 20;
 
 struct C_release_file {
@@ -33,7 +34,8 @@ struct C_release_diff {
 };
 
 // Paths below either release that fit one of `excludes` (see path_is_excluded)
-// take no part. `progress` is called after every file and every chunk read.
+// take no part. `progress` is called on the calling thread, about ten times a
+// second while contents are read.
 C_release_diff compare_releases(const std::wstring& old_dir, const std::wstring& new_dir,
                                 const std::vector<std::wstring>& excludes,
                                 const std::function<void(const C_compare_counts&)>& progress);
