@@ -15,6 +15,7 @@
 #include "util/code_page_932.h"
 #include "util/console_progress.h"
 #include "util/dir_create.h"
+#include "util/entry_path.h"
 #include "util/folder_tree.h"
 #include "util/full_path.h"
 #include "util/stored_name.h"
@@ -135,6 +136,13 @@ private:
         for (const auto& rel : diff_.case_clashes) {
             findings.push_back(error_at(new_path(rel), L"another file of " + request_.new_dir +
                                                            L" has this name but for letter case; Windows keeps only one"));
+        }
+
+        for (const auto& file : diff_.update) {
+            if (path_has_trimmed_name(file.rel)) {
+                findings.push_back(error_at(new_path(file.rel), L"a name ending in a dot or a space, which Windows "
+                                                                L"cannot hold; rename it"));
+            }
         }
 
         const C_update_plan plan = plan_update_entries(
