@@ -131,28 +131,35 @@ private:
                                      progress_.show(L"Comparing: " + std::to_wstring(counts.files) + L" files, " +
                                                     mebibytes(counts.bytes) + L" read");
                                  });
+        const C_update_plan plan = plan_update_entries(
+            diff_.update, [this](const std::wstring& rel) { return get_path_kind(old_path(rel)); });
+        report_errors(plan);
+        report_warnings();
+        entries_ = plan.entries;
+    }
+
+    // What would keep the update from being made, or from being applied.
+    void report_errors(const C_update_plan& plan)
+    {
         auto& findings = result_.findings;
         for (const auto& path : diff_.unreadable) findings.push_back(error_at(path, L"cannot be read"));
         for (const auto& rel : diff_.case_clashes) {
             findings.push_back(error_at(new_path(rel), L"another file of " + request_.new_dir +
                                                            L" has this name but for letter case; Windows keeps only one"));
         }
-
         for (const auto& file : diff_.update) {
             if (path_has_trimmed_name(file.rel)) {
-                findings.push_back(error_at(new_path(file.rel), L"a name ending in a dot or a space, which Windows "
-                                                                L"cannot hold; rename it"));
+                findings.push_back(error_at(new_path(file.rel),
+                                            L"a name ending in a dot or a space, which Windows cannot hold; rename it"));
             }
         }
-
-        const C_update_plan plan = plan_update_entries(
-            diff_.update, [this](const std::wstring& rel) { return get_path_kind(old_path(rel)); });
         for (const auto& blocked : plan.blocked) {
-            findings.push_back(error_at(
-                new_path(blocked.rel),
+            const std::wstring text =
                 blocked.in_the_way == blocked.rel
                     ? L"a folder of this name stands in " + request_.old_dir + L"; the updater cannot put a file in its place"
-                    : old_path(blocked.in_the_way) + L" is a file where this file's folder must go; the updater cannot put a folder in its place"));
+                    : old_path(blocked.in_the_way) +
+                          L" is a file where this file's folder must go; the updater cannot put a folder in its place";
+            findings.push_back(error_at(new_path(blocked.rel), text));
         }
         std::string ignored;
         for (const auto& entry : plan.entries) {
@@ -161,6 +168,12 @@ private:
                                                              L"cannot name it; rename it"));
             }
         }
+    }
+
+    // What the update will do, but players should know of.
+    void report_warnings()
+    {
+        auto& findings = result_.findings;
         for (const auto& file : diff_.update) {
             if (names_equal(file.rel, ENGINE_EXE)) {
                 findings.push_back(warning_at(new_path(file.rel),
@@ -172,7 +185,6 @@ private:
             findings.push_back(warning_at(old_path(rel), L"gone from " + request_.new_dir +
                                                              L"; the updater deletes nothing, so players keep this file"));
         }
-        entries_ = plan.entries;
     }
 
     // Everything is made in a folder beside OUT, which becomes OUT only when
