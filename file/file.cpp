@@ -16,6 +16,13 @@ int runtime_errno()
     return value;
 }
 
+std::int64_t runtime_position(std::FILE* stream)
+{
+    return _ftelli64(stream);
+}
+
+position_query current_position_query = runtime_position;
+
 }  // namespace
 
 bool file_open(std::FILE** target, const std::wstring& path, const std::wstring& mode)
@@ -93,7 +100,14 @@ std::int64_t file_tell(std::FILE* stream)
         set_last_error_message(MSG_FILE_NOT_OPEN, L"file_tell");
         return 0;
     }
-    return _ftelli64(stream);
+    return current_position_query(stream);
+}
+
+position_query set_position_query(position_query query)
+{
+    const position_query previous = current_position_query;
+    current_position_query = query ? query : runtime_position;
+    return previous;
 }
 
 C_file::~C_file()
@@ -117,10 +131,13 @@ bool C_file::close()
     return true;
 }
 
-bool C_file::open(const std::wstring& path, const std::wstring& mode)
+bool C_file::open(const std::wstring& path, const std::wstring& mode, file_buffering buffering)
 {
     if (!close()) return false;
     if (!file_open(&stream, path, mode)) return false;
+    // The buffering may be chosen only before any other operation on the stream.
+    // Should it fail, the stream keeps its buffer and works all the same.
+    if (buffering == file_buffering::none) std::setvbuf(stream, nullptr, _IONBF, 0);
     if (!file_seek(stream, FILE_ORIGIN_END)) return false;
     const std::int64_t length = file_tell(stream);
     if (length < 0) {

@@ -21,6 +21,16 @@ bool file_seek(std::FILE* stream, int origin);
 // The position in bytes, or -1 as the runtime reports it. Empties the last-error list first.
 std::int64_t file_tell(std::FILE* stream);
 
+// The runtime's position query behind `file_tell`. No real file fails it right
+// after a successful seek, so tests put in one that does; null restores the
+// runtime's. Returns the previous one.
+using position_query = std::int64_t (*)(std::FILE* stream);
+position_query set_position_query(position_query query);
+
+// How an opened stream buffers: `none` hands each read and write to the system
+// as one call, for callers whose chunks are far larger than the stream's buffer.
+enum class file_buffering { standard, none };
+
 // Owns one stream and knows the file's length on disk as measured when it was opened.
 class C_file {
 public:
@@ -30,7 +40,8 @@ public:
     C_file& operator=(const C_file&) = delete;
 
     // Closes whatever is open, opens `path`, measures it and rewinds it.
-    bool open(const std::wstring& path, const std::wstring& mode);
+    bool open(const std::wstring& path, const std::wstring& mode,
+              file_buffering buffering = file_buffering::standard);
     // The stream is released even when closing it fails.
     bool close();
 

@@ -12,6 +12,7 @@
 
 #include "update/script_parser.h"
 #include "update/update_settings.h"
+#include "util/entry_path.h"
 #include "util/lines.h"
 #include "util/path.h"
 #include "util/pattern_match.h"
@@ -143,6 +144,13 @@ void fuzz_helpers(const std::wstring& input)
     const std::wstring extension = path_get_extension(input);
     check(stem == input || stem + L"." + extension == input);
     check(to_lower_ascii(input).size() == input.size());
+
+    // Either separator counts the same, and nothing made safe by what follows it.
+    const bool unsafe = entry_is_unsafe(input);
+    check(entry_to_relative_path(input).size() == input.size());
+    check(entry_is_unsafe(entry_to_relative_path(input)) == unsafe);
+    check(entry_is_unsafe(input + L"/..") && entry_is_unsafe(L"..\\" + input));
+    if (unsafe) check(entry_is_unsafe(input + L"\\x"));
 
     const std::wstring from = lines.size() > 1 ? lines[1] : std::wstring();
     const std::wstring to = lines.size() > 2 ? lines[2] : std::wstring(L"-");

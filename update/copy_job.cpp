@@ -3,18 +3,17 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <memory>
 #include <vector>
 
 #include "file/file.h"
 #include "nt3/pump.h"
+#include "update/copy_entry.h"
 #include "update/messages.h"
 #include "update/update_process_dialog.h"
 #include "update/update_sequence.h"
 #include "update/update_settings.h"
 #include "util/dir_create.h"
-#include "util/dir_list.h"
 #include "util/path.h"
 #include "util/path_kind.h"
 
@@ -28,24 +27,9 @@ int per_mille(double done, double total)
     return value >= PROGRESS_RANGE ? PROGRESS_RANGE : static_cast<int>(value);
 }
 
-// A file entry may name a file inside a subfolder of the source: its own folder
-// is listed, and what is found there is copied to the same folder below the
-// destination.
-struct file_entry_place {
-    std::wstring folder_part;  // empty for a file directly in the source folder
-    std::wstring name;
-};
-
 // The chunk buffer of the running job, shared by all its files so that no file
 // pays for allocating and clearing a megabyte it overwrites at once.
 char* job_buffer = nullptr;
-
-file_entry_place split_file_entry(const std::wstring& entry)
-{
-    const auto slash = entry.rfind(L'\\');
-    if (slash == std::wstring::npos) return {std::wstring(), entry};
-    return {entry.substr(0, slash), entry.substr(slash + 1)};
-}
 
 }  // namespace
 
@@ -77,47 +61,36 @@ bool copy_update_files()
         ~C_release() { job_buffer = nullptr; }
     } release;
     std::vector<C_dir_list> lists(settings.copy_files.size());
+    std::vector<C_copy_entry> places(settings.copy_files.size());
     std::uint64_t copy_total = 0;
 
     for (std::size_t i = 0; i < settings.copy_files.size(); ++i) {
-        const std::wstring& entry = settings.copy_files[i];
-        const std::wstring path = settings.source_dir + L"\\" + entry;
-        switch (get_path_kind(path)) {
-        case path_kind::folder:
-            lists[i].list(path, L"*", L"*", true);
-            break;
-        case path_kind::file: {
-            const auto place = split_file_entry(entry);
-            const std::wstring base =
-                place.folder_part.empty() ? settings.source_dir : settings.source_dir + L"\\" + place.folder_part;
-            lists[i].list(base, path_erase_extension(place.name), path_get_extension(place.name), false);
-            break;
-        }
-        case path_kind::missing:
-            continue;
+        places[i] = list_copy_entry(settings.source_dir, settings.copy_files[i], lists[i]);
+        // The check before the prompt found it. One gone since then must not
+        // end in the success message.
+        if (!copy_entry_found(places[i], lists[i])) {
+            report_failure(missing_entry_message(settings.source_dir, settings.copy_files[i]));
+            return false;
         }
         copy_total += lists[i].total_size;
     }
 
     std::uint64_t bytes_left = copy_total;
     for (std::size_t i = 0; i < settings.copy_files.size(); ++i) {
-        const std::wstring& entry = settings.copy_files[i];
-        const std::wstring path = settings.source_dir + L"\\" + entry;
-        switch (get_path_kind(path)) {
+        const C_copy_entry& place = places[i];
+        switch (get_path_kind(settings.source_dir + L"\\" + place.rel)) {
         case path_kind::folder:
             for (const auto& item : lists[i].entries) {
-                dir_create(settings.dest_dir + L"\\" + entry);
-                if (!copy_update_file(entry + L"\\" + item.path, bytes_left, copy_total)) return false;
+                dir_create(settings.dest_dir + L"\\" + place.rel);
+                if (!copy_update_file(place.rel + L"\\" + item.path, bytes_left, copy_total)) return false;
             }
             break;
-        case path_kind::file: {
-            const auto place = split_file_entry(entry);
+        case path_kind::file:
             for (const auto& item : lists[i].entries) {
                 const std::wstring rel = place.folder_part.empty() ? item.path : place.folder_part + L"\\" + item.path;
                 if (!copy_update_file(rel, bytes_left, copy_total)) return false;
             }
             break;
-        }
         case path_kind::missing:
             break;
         }
@@ -131,22 +104,20 @@ bool copy_update_file(const std::wstring& rel, std::uint64_t& bytes_left, std::u
     const std::wstring source_path = settings.source_dir + L"\\" + rel;
     const std::wstring dest_path = settings.dest_dir + L"\\" + rel;
 
+    // Chunks are far larger than the streams' own buffers: unbuffered, each read
+    // and write goes to the system as one call, without copying through them.
     C_file source;
-    if (!source.open(source_path, L"rb")) {
+    if (!source.open(source_path, L"rb", file_buffering::none)) {
         report_failure(L"コピー元の " + source_path + L" が開けませんでした。");
         return false;
     }
     dir_create(path_get_folder(dest_path));
     C_file dest;
-    if (!dest.open(dest_path, L"wb")) {
+    if (!dest.open(dest_path, L"wb", file_buffering::none)) {
         report_failure(dest_path + L"が開けませんでした。");
         return false;
     }
     progress_dialog.static_text.set_text(rel);
-    // Chunks are far larger than the streams' own buffers: unbuffered, each read
-    // and write goes to the system as one call, without copying through them.
-    std::setvbuf(source.stream, nullptr, _IONBF, 0);
-    std::setvbuf(dest.stream, nullptr, _IONBF, 0);
 
     const std::uint64_t size = static_cast<std::uint64_t>(source.size);
     std::uint64_t file_left = size;

@@ -7,8 +7,9 @@ constexpr int COPY_CHUNK_SIZE = 1000000;
 // Both progress bars run from 0 to this (per mille).
 constexpr int PROGRESS_RANGE = 1000;
 
-// Lists what every script entry stands for, then copies it file by file. False
-// after the first file that could not be copied, which has been reported.
+// Lists what every script entry stands for, then copies it file by file. False,
+// after reporting it, when an entry is no longer found (nothing is copied then)
+// or at the first file that could not be copied.
 bool copy_update_files();
 
 // Copies gamedata\rel over dest_dir\rel in chunks, showing its progress.

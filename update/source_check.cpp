@@ -1,32 +1,60 @@
+#include "update/source_check.h"
+
+#include "update/copy_entry.h"
 #include "update/messages.h"
 #include "update/update_sequence.h"
 #include "update/update_settings.h"
+#include "util/dir_list.h"
+#include "util/entry_path.h"
 #include "util/path_kind.h"
+#include "util/stored_name.h"
 #include "util/text.h"
+
+namespace {
+
+// Empty when the entry is fine.
+std::wstring entry_problem(const std::wstring& source_dir, const std::wstring& entry, int position)
+{
+    if (entry.empty()) return format_text(L"update.ini の %d 個目の COPY_FILE が指定されていません。", position);
+    if (entry_is_unsafe(entry)) {
+        return format_text(L"update.ini の %d 個目の COPY_FILE にインストール先の外を指すパスは指定できません。",
+                           position);
+    }
+    // Besides being there, the entry must be found under its own name, or the
+    // copy, which lists names, would pass it over.
+    C_dir_list list;
+    const C_copy_entry found = list_copy_entry(source_dir, entry, list);
+    if (!copy_entry_found(found, list) || !path_is_stored_as_named(source_dir, found.rel)) {
+        return missing_entry_message(source_dir, entry);
+    }
+    return std::wstring();
+}
+
+}  // namespace
+
+std::vector<C_source_finding> find_source_problems(const std::wstring& source_dir,
+                                                   const std::vector<std::wstring>& copy_files)
+{
+    // The message names the folder as the user sees it beside the updater, not the path.
+    if (get_path_kind(source_dir) != path_kind::folder) {
+        return {{0, std::wstring(L"コピー元の ") + L"gamedata" + L" フォルダが見つかりません。"}};
+    }
+    std::vector<C_source_finding> findings;
+    int position = 0;
+    for (const std::wstring& entry : copy_files) {
+        ++position;
+        std::wstring problem = entry_problem(source_dir, entry, position);
+        if (!problem.empty()) findings.push_back({position, std::move(problem)});
+    }
+    return findings;
+}
 
 bool check_update_sources()
 {
     const C_update_settings& settings = UpdateSettings;
-
-    // The message names the folder as the user sees it beside the updater, not the path.
-    if (get_path_kind(settings.source_dir) != path_kind::folder) {
-        report_failure(std::wstring(L"コピー元の ") + L"gamedata" + L" フォルダが見つかりません。");
-        return false;
-    }
-
-    int position = 0;
-    for (const std::wstring& entry : settings.copy_files) {
-        ++position;
-        if (entry.empty()) {
-            report_failure(format_text(L"update.ini の %d 個目の COPY_FILE が指定されていません。", position));
-            return false;
-        }
-        // A file and a folder are both fine here; the copy job tells them apart.
-        const std::wstring path = settings.source_dir + L"\\" + entry;
-        if (get_path_kind(path) == path_kind::missing) {
-            report_failure(L"コピー元のファイル " + path + L" が見つかりません。");
-            return false;
-        }
-    }
-    return true;
+    const std::vector<C_source_finding> findings = find_source_problems(settings.source_dir, settings.copy_files);
+    if (findings.empty()) return true;
+    // The updater stops at the first problem.
+    report_failure(findings.front().message);
+    return false;
 }

@@ -1,3 +1,4 @@
+#include <new>
 #include <string>
 
 #include "update/messages.h"
@@ -20,13 +21,22 @@ const wchar_t* const MSG_NO_GAME_TITLE = L"update.ini にゲーム名が指定�
 
 bool load_update_script()
 {
-    // Relative: start-up has made the updater's own folder the current directory.
-    std::wstring text;
-    if (!read_text_file(SCRIPT_FILE, text)) {
+    // The script is held several times over while it is read and decoded; one
+    // too large for memory is as unreadable as a missing one. Its buffers are
+    // gone by the time the user is told.
+    bool loaded = false;
+    try {
+        // Relative: start-up has made the updater's own folder the current directory.
+        std::wstring text;
+        loaded = read_text_file(SCRIPT_FILE, text);
+        if (loaded) parse_update_script(text, UpdateSettings);
+    } catch (const std::bad_alloc&) {
+        loaded = false;
+    }
+    if (!loaded) {
         report_failure(MSG_SCRIPT_NOT_FOUND);
         return false;
     }
-    parse_update_script(text, UpdateSettings);
     UpdateSettings.source_dir = SOURCE_FOLDER;
     return true;
 }

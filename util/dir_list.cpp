@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "util/path.h"
-#include "util/text.h"
+#include "util/stored_name.h"
 
 bool C_dir_list::list(const std::wstring& folder, const std::wstring& name, const std::wstring& ext,
                       bool descend)
@@ -49,10 +49,8 @@ void C_dir_list::scan(const std::wstring& rel)
 
 bool C_dir_list::passes_filters(const std::wstring& path) const
 {
-    const bool name_ok =
-        name_filter == L"*" || to_lower_ascii(path_erase_extension(path)) == to_lower_ascii(name_filter);
-    const bool ext_ok =
-        ext_filter == L"*" || to_lower_ascii(path_get_extension(path)) == to_lower_ascii(ext_filter);
+    const bool name_ok = name_filter == L"*" || names_equal(path_erase_extension(path), name_filter);
+    const bool ext_ok = ext_filter == L"*" || names_equal(path_get_extension(path), ext_filter);
     return name_ok && ext_ok;
 }
 

@@ -17,8 +17,9 @@ public:
     // `folder` without a trailing backslash; may be relative to the current folder.
     // A filter of exactly "*" accepts everything; any other `name` must equal the
     // file's relative path without its extension, and any other `ext` its
-    // extension, ignoring ASCII case. With `descend`, a subfolder's files stand
-    // where the subfolder was met. Answers whether anything was collected; a
+    // extension, letter case ignored as the file system ignores it (non-ASCII
+    // letters too). With `descend`, a subfolder's files stand where the
+    // subfolder was met. Answers whether anything was collected; a
     // folder that cannot be read gives nothing.
     bool list(const std::wstring& folder, const std::wstring& name, const std::wstring& ext, bool descend);
 

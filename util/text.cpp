@@ -1,5 +1,6 @@
 #include "util/text.h"
 
+#include <cerrno>
 #include <cstdarg>
 #include <cwchar>
 #include <vector>
@@ -37,18 +38,22 @@ void replace_all_in_place(std::wstring& text, const std::wstring& from, const st
 
 std::wstring format_text(const wchar_t* format, ...)
 {
-    // Runtimes disagree on what vswprintf does with a result that does not fit
-    // (fail, or cut and report the full length), so grow the buffer until the
-    // whole result fits and cut it afterwards.
+    // Runtimes disagree on what vswprintf does with a result that does not fit.
+    // Some cut it to the buffer and report the full length: the buffer then
+    // holds what is wanted, whatever that length. Others fail: the buffer grows
+    // until the whole result fits, and it is cut afterwards. A failure that is
+    // not about room, an encoding error, is told by errno and gives an empty text.
     std::vector<wchar_t> buffer(FORMAT_TEXT_MAX + 1);
     for (;;) {
         va_list args;
         va_start(args, format);
+        errno = 0;
         const int written = std::vswprintf(buffer.data(), buffer.size(), format, args);
+        const int error = errno;
         va_end(args);
-        if (written >= 0 && static_cast<std::size_t>(written) < buffer.size()) break;
-        if (buffer.size() >= (1u << 20)) {
-            buffer[0] = L'\0';  // not a size problem: an encoding error
+        if (written >= 0) break;
+        if (error == EILSEQ) {
+            buffer.assign(1, L'\0');
             break;
         }
         buffer.assign(buffer.size() * 4, L'\0');

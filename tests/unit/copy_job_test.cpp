@@ -144,6 +144,36 @@ TEST_F(CopyJob, FileEntryInsideASubfolderIsCopiedToTheSameSubfolder)
     EXPECT_EQ(log_.text_lines[0], L"system\\Config.ini");
 }
 
+TEST_F(CopyJob, ForwardSlashesSeparateFoldersAndNonAsciiNamesMatchInEitherCase)
+{
+    write_file(source(L"sys\\cfg.bin"), "new cfg");
+    write_file(dest(L"sys\\cfg.bin"), "old cfg");
+    write_file(source(L"data\\sub\\b.dat"), "b");
+    // Full-width capital A stored, full-width small a written; accented likewise.
+    write_file(source(L"\xFF21.dat"), "full width");
+    write_file(source(L"\x00C9t\x00E9.txt"), "accented");
+    UpdateSettings.copy_files = {L"sys/cfg.bin", L"data/sub", L"\xFF41.dat", L"\x00E9T\x00C9.TXT"};
+
+    EXPECT_TRUE(run());
+    EXPECT_EQ(read_file(dest(L"sys\\cfg.bin")), "new cfg");
+    EXPECT_EQ(read_file(dest(L"data\\sub\\b.dat")), "b");
+    EXPECT_EQ(read_file(dest(L"\xFF21.dat")), "full width");
+    EXPECT_EQ(read_file(dest(L"\x00C9t\x00E9.txt")), "accented");
+    EXPECT_EQ(log_.text_lines, (std::vector<std::wstring>{L"sys\\cfg.bin", L"data\\sub\\b.dat", L"\xFF21.dat",
+                                                          L"\x00C9t\x00E9.txt"}));
+}
+
+TEST_F(CopyJob, EntryGoneSinceTheCheckStopsTheJobBeforeAnyCopy)
+{
+    write_file(source(L"a.dat"), "a");
+    UpdateSettings.copy_files = {L"a.dat", L"gone.dat"};
+
+    EXPECT_FALSE(run());
+    EXPECT_EQ(boxes_.texts(), (std::vector<std::wstring>{L"コピー元のファイル gamedata\\gone.dat が見つかりません。", failed}));
+    EXPECT_FALSE(file_exists(dest(L"a.dat")));
+    EXPECT_EQ(progress_dialog.hwnd, nullptr);
+}
+
 TEST_F(CopyJob, LargeFileMovesInChunksOfAMillionBytes)
 {
     const std::string big = pattern_bytes(2500000, 7);

@@ -83,7 +83,7 @@ TEST(DirList, NestedTreeListsFilesDepthFirstWithTheirSizes)
     EXPECT_EQ(flat.total_size, 10u + 40000u);
 }
 
-TEST(DirList, FiltersCompareTheWholeNameAndExtensionIgnoringAsciiCase)
+TEST(DirList, FiltersCompareTheWholeNameAndExtensionIgnoringCase)
 {
     C_temp_dir temp;
     C_current_dir here(temp.path());
@@ -113,6 +113,12 @@ TEST(DirList, FiltersCompareTheWholeNameAndExtensionIgnoringAsciiCase)
     C_dir_list no_extension;
     EXPECT_TRUE(no_extension.list(L"gamedata", L"readme", L"", false));
     EXPECT_EQ(paths_and_sizes(no_extension), (listing{{L"readme", 5}}));
+
+    // Letters beyond ASCII match in either case too: full-width and accented capitals.
+    write_file(temp / L"gamedata\\\xFF21\xFF22.\x00C9", "wide");
+    C_dir_list wide;
+    EXPECT_TRUE(wide.list(L"gamedata", L"\xFF41\xFF42", L"\x00E9", false));
+    EXPECT_EQ(paths_and_sizes(wide), (listing{{L"\xFF21\xFF22.\x00C9", 4}}));
 }
 
 TEST(DirList, FolderNamedLikeTheFileIsNotCollected)

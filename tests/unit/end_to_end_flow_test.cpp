@@ -51,6 +51,14 @@ std::set<int> file_bar_values(const std::vector<std::uint64_t>& sizes)
 
 class EndToEndFlow : public ::testing::Test {
 protected:
+    // Consent given, then a failure reported during the copy.
+    std::vector<C_box> consent_then_failure(const std::wstring& text)
+    {
+        std::vector<C_box> boxes{consent_box(title, machine.game_dir())};
+        for (const auto& box : failure_boxes(title, text)) boxes.push_back(box);
+        return boxes;
+    }
+
     void expect_clean(const C_run& run)
     {
         EXPECT_TRUE(run.problems.empty()) << run.report();
@@ -204,6 +212,57 @@ TEST_F(EndToEndFlow, ClosingTheDialogDoesNotStopTheCopy)
     expect_only_game_changed(before, after);
 }
 
+TEST_F(EndToEndFlow, InstallationFolderEndingInABackslashReceivesEveryFile)
+{
+    // As many installers store it; the prompt shows it as stored.
+    const std::string op = pattern_bytes(3000, 31);
+    const std::string ed = pattern_bytes(5000, 32);
+    machine.add_source_file(L"movie\\op.mpg", op);
+    machine.add_source_file(L"movie\\sub\\ed.mpg", ed);
+    machine.add_source_file(L"sys\\cfg.bin", "new cfg");
+    machine.write_script(title, game, {L"movie", L"sys/cfg.bin"});
+    machine.install_game();
+    machine.add_game_file(L"sys\\cfg.bin", "old cfg");
+    machine.registry().set_string(L"exe_dir", machine.game_dir() + L"\\");
+    const C_update_fixture::C_state before = machine.snapshot();
+
+    const C_run run = machine.run(consent_then_ok(1));
+
+    expect_clean(run);
+    EXPECT_EQ(run.shown_boxes(),
+              (std::vector<C_box>{consent_box(title, machine.game_dir() + L"\\"), success_box(title)}));
+    C_tree expected = before.game;
+    expected[L"movie\\"];
+    expected[L"movie\\op.mpg"] = op;
+    expected[L"movie\\sub\\"];
+    expected[L"movie\\sub\\ed.mpg"] = ed;
+    expected[L"sys\\cfg.bin"] = "new cfg";
+    const C_update_fixture::C_state after = machine.snapshot();
+    EXPECT_EQ(tree_differences(expected, after.game), "");
+    expect_only_game_changed(before, after);
+}
+
+TEST_F(EndToEndFlow, FileWhereADestinationFolderMustGoStopsTheCopy)
+{
+    machine.add_source_file(L"a.dat", "a");
+    machine.add_source_file(L"movie\\op.mpg", pattern_bytes(3000, 33));
+    machine.add_source_file(L"z.dat", "never reached");
+    machine.write_script(title, game, {L"a.dat", L"movie", L"z.dat"});
+    machine.install_game();
+    machine.add_game_file(L"movie", "a file named like the folder");
+    const C_update_fixture::C_state before = machine.snapshot();
+
+    const C_run run = machine.run(consent_then_ok(2));
+
+    expect_clean(run);
+    EXPECT_EQ(run.shown_boxes(), consent_then_failure(machine.game_dir() + L"\\movie\\op.mpg" + L"が開けませんでした。"));
+    C_tree expected = before.game;
+    expected[L"a.dat"] = "a";
+    const C_update_fixture::C_state after = machine.snapshot();
+    EXPECT_EQ(tree_differences(expected, after.game), "");
+    expect_only_game_changed(before, after);
+}
+
 // A destination that cannot be opened stops the copy there, with the dialog
 // still on screen behind the two warnings; the files before it stay copied.
 class UnwritableDestination : public EndToEndFlow {
@@ -222,11 +281,7 @@ protected:
     void expect_stopped_at_locked_file(const C_update_fixture::C_state& before, const C_run& run)
     {
         expect_clean(run);
-        std::vector<C_box> expected_boxes{consent_box(title, machine.game_dir())};
-        for (const auto& box : failure_boxes(title, machine.game_dir() + L"\\locked.pak" + L"が開けませんでした。")) {
-            expected_boxes.push_back(box);
-        }
-        EXPECT_EQ(run.shown_boxes(), expected_boxes);
+        EXPECT_EQ(run.shown_boxes(), consent_then_failure(machine.game_dir() + L"\\locked.pak" + L"が開けませんでした。"));
         ASSERT_EQ(run.boxes.size(), 3u);
         for (std::size_t i = 1; i < 3; ++i) {
             // The failing file has not been shown yet: the dialog still shows the
@@ -292,11 +347,7 @@ TEST_F(EndToEndFlow, FullDiskIsReportedAndStopsTheCopy)
     const C_run run = machine.run(consent_then_ok(2));
 
     expect_clean(run);
-    std::vector<C_box> expected_boxes{consent_box(title, machine.game_dir())};
-    for (const auto& box : failure_boxes(title, machine.game_dir() + L"\\huge.bin に書き込めませんでした。")) {
-        expected_boxes.push_back(box);
-    }
-    EXPECT_EQ(run.shown_boxes(), expected_boxes);
+    EXPECT_EQ(run.shown_boxes(), consent_then_failure(machine.game_dir() + L"\\huge.bin に書き込めませんでした。"));
     for (std::size_t i = 1; i < run.boxes.size(); ++i) {
         EXPECT_TRUE(run.boxes[i].progress.shown) << run.report();
         EXPECT_EQ(to_utf8(run.boxes[i].progress.caption), to_utf8(dialog_caption()));

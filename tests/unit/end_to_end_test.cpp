@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "support/update_fixture.h"
+#include "util/path.h"
 
 // The built update.exe run under Wine as a player meets it, up to the point
 // where it would start copying: start-up, the script, the update's own files,
@@ -144,6 +145,17 @@ TEST_F(EndToEnd, MissingEntryIsReportedWithItsJoinedPath)
     machine.add_source_file(L"readme.txt", "x");
     machine.add_source_file(L"ムービー\\ed.mpg", "x");
     expect_run_showing(failure_boxes(title, L"コピー元のファイル gamedata\\ムービー\\op.MPG が見つかりません。"));
+}
+
+TEST_F(EndToEnd, EntryReachingOutsideTheInstallationIsRefusedBeforeThePrompt)
+{
+    prepare_complete_update();
+    // It exists: gamedata\..\evil.bin is the update folder's own file.
+    write_file(machine.update_dir() + L"\\evil.bin", "evil");
+    machine.write_script(title, game, {L"readme.txt", L"..\\evil.bin"});
+    expect_run_showing(failure_boxes(
+        title, L"update.ini の 2 個目の COPY_FILE にインストール先の外を指すパスは指定できません。"));
+    EXPECT_FALSE(file_exists(path_get_folder(machine.game_dir()) + L"\\evil.bin"));
 }
 
 TEST_F(EndToEnd, MissingRegistryKeyNamesTheGame)

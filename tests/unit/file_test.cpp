@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <winioctl.h>
 
+#include <io.h>
+
+#include <cerrno>
+#include <cstdint>
 #include <string>
 
 #include "file/error_info.h"
@@ -118,6 +123,83 @@ TEST(FileOpen, OpeningAgainClosesTheHeldStream)
     ASSERT_TRUE(writer.open(second, L"rb"));
     EXPECT_EQ(writer.size, 2);
     EXPECT_EQ(read_file(first), "abc");
+}
+
+TEST(FileOpen, UnbufferedStreamHandsEachWriteToTheSystemAtOnce)
+{
+    C_temp_dir temp;
+    const std::wstring path = temp / L"out.bin";
+    C_file writer;
+    ASSERT_TRUE(writer.open(path, L"wb", file_buffering::none));
+    ASSERT_EQ(file_write("abc", 3, writer.stream), 3);
+    // On disk before any close, unlike a buffered stream's data.
+    EXPECT_EQ(read_file(path), "abc");
+}
+
+TEST(FileOpen, FailingPositionQueryLeavesAnFtellRecord)
+{
+    C_temp_dir temp;
+    write_file(temp / L"five.bin", "12345");
+    const position_query runtime = set_position_query([](std::FILE*) -> std::int64_t {
+        errno = EIO;
+        return -1;
+    });
+    C_file file;
+    const bool opened = file.open(temp / L"five.bin", L"rb");
+    set_position_query(runtime);
+
+    EXPECT_FALSE(opened);
+    EXPECT_EQ(file.size, 0);
+    expect_record(error_kind::crt, EIO, L"ftell");
+}
+
+TEST(FileOpen, FailedCloseReleasesTheStreamAndResetsTheSize)
+{
+    C_temp_dir temp;
+    write_file(temp / L"five.bin", "12345");
+    C_file file;
+    ASSERT_TRUE(file.open(temp / L"five.bin", L"rb"));
+    ASSERT_EQ(file.size, 5);
+    // With its handle closed behind the runtime's back, the runtime's own close fails.
+    ASSERT_TRUE(CloseHandle(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file.stream)))));
+
+    clear_last_error();
+    EXPECT_FALSE(file.close());
+    EXPECT_EQ(file.stream, nullptr);
+    EXPECT_EQ(file.size, 0);
+    ASSERT_EQ(last_error_list().size(), 1u);
+    EXPECT_EQ(last_error()->kind, error_kind::crt);
+    EXPECT_EQ(last_error()->context, L"fclose");
+    EXPECT_TRUE(file.close());
+}
+
+TEST(FileOpen, MeasuresAFileBeyond4GiBWhole)
+{
+    // Sparse: only the last bytes, past 4 GiB, are written.
+    C_temp_dir temp;
+    const std::wstring path = temp / L"huge.bin";
+    const std::int64_t tail_at = std::int64_t{1} << 32;
+    HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+    DWORD returned = 0;
+    DeviceIoControl(handle, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &returned, nullptr);
+    LARGE_INTEGER at;
+    at.QuadPart = tail_at;
+    DWORD written = 0;
+    const bool made =
+        SetFilePointerEx(handle, at, nullptr, FILE_BEGIN) && WriteFile(handle, "tail!", 5, &written, nullptr);
+    CloseHandle(handle);
+    ASSERT_TRUE(made && written == 5);
+
+    C_file file;
+    ASSERT_TRUE(file.open(path, L"rb", file_buffering::none));
+    EXPECT_EQ(file.size, tail_at + 5);
+    EXPECT_EQ(file_tell(file.stream), 0);
+    // The stream reaches what lies beyond 4 GiB, so a reader of `size` bytes gets it all.
+    ASSERT_EQ(_fseeki64(file.stream, tail_at, SEEK_SET), 0);
+    char buffer[8] = {};
+    EXPECT_EQ(file_read(buffer, 8, file.stream), 5);
+    EXPECT_EQ(std::string(buffer, 5), "tail!");
 }
 
 TEST(FileOperations, BadArgumentsRecordEinvalWithTheOperationsName)

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "util/entry_path.h"
 #include "util/path.h"
 #include "util/text.h"
 
@@ -85,4 +86,25 @@ TEST(FormatText, CutsAnOverlongResultAt1023Characters)
     EXPECT_EQ(format_text(L"%ls", exact.c_str()), exact);
     const std::wstring one_more(1024, L'z');
     EXPECT_EQ(format_text(L"%ls", one_more.c_str()), std::wstring(1023, L'z'));
+}
+
+TEST(FormatText, CutsAResultOfAMillionCharactersOrMoreAt1023Too)
+{
+    const std::wstring huge(2000000, L'w');
+    EXPECT_EQ(format_text(L"%ls!", huge.c_str()), std::wstring(1023, L'w'));
+}
+
+TEST(EntryPath, UnsafeEntriesReachOutsideWithEitherSeparator)
+{
+    for (const wchar_t* entry :
+         {L"..\\evil.bin", L"../evil.bin", L"movie\\..\\..\\evil.bin", L"movie/../..", L"..", L"...\\x",
+          L".. \\x", L"C:\\Windows\\win.ini", L"c:evil.bin", L"\\evil.bin", L"/evil.bin", L"\\\\server\\share\\x",
+          L"//server/share/x", L"readme.txt:stream", L"data\\a.pak::$DATA"}) {
+        EXPECT_TRUE(entry_is_unsafe(entry)) << testing::PrintToString(std::wstring(entry));
+    }
+    for (const wchar_t* entry : {L"readme.txt", L"sys/cfg.bin", L"movie\\", L".\\a.dat", L"..a\\b..", L"a..b",
+                                 L" ..", L"ムービー\\op.mpg"}) {
+        EXPECT_FALSE(entry_is_unsafe(entry)) << testing::PrintToString(std::wstring(entry));
+    }
+    EXPECT_EQ(entry_to_relative_path(L"sys/data\\a/b.pak"), L"sys\\data\\a\\b.pak");
 }

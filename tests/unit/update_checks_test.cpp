@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -8,8 +9,20 @@
 #include "support/temp_dir.h"
 #include "support/test_reg_key.h"
 #include "update/install_info.h"
+#include "update/source_check.h"
 #include "update/update_sequence.h"
 #include "update/update_settings.h"
+#include "util/path.h"
+
+bool operator==(const C_source_finding& a, const C_source_finding& b)
+{
+    return a.entry == b.entry && a.message == b.message;
+}
+
+void PrintTo(const C_source_finding& finding, std::ostream* out)
+{
+    *out << finding.entry << ": " << testing::PrintToString(finding.message);
+}
 
 namespace {
 
@@ -29,6 +42,11 @@ std::wstring missing_value(const std::wstring& name)
 std::wstring missing_folder(const std::wstring& folder)
 {
     return L"コピー先のフォルダ " + folder + L" が見つかりません。\nゲームが正しくセットアップされていることを確認してください。";
+}
+
+std::wstring outside(int entry)
+{
+    return L"update.ini の " + std::to_wstring(entry) + L" 個目の COPY_FILE にインストール先の外を指すパスは指定できません。";
 }
 
 std::vector<std::wstring> failure(const std::wstring& specific)
@@ -117,6 +135,75 @@ TEST_F(SourceCheck, FilesFoldersAndNestedFilesPass)
     UpdateSettings.copy_files.clear();
     EXPECT_TRUE(check_update_sources());
     EXPECT_TRUE(boxes.boxes().empty());
+}
+
+TEST_F(SourceCheck, EntryReachingOutsideIsRefusedEvenWhereItExists)
+{
+    C_current_dir here(temp.path());
+    write_file(temp / L"gamedata\\a.dat", "a");
+    write_file(temp / L"evil.bin", "beside gamedata, outside the update's files");
+    UpdateSettings.copy_files = {L"a.dat", L"..\\evil.bin"};
+
+    C_box_recorder boxes;
+    EXPECT_FALSE(check_update_sources());
+    EXPECT_EQ(boxes.texts(), failure(outside(2)));
+}
+
+TEST_F(SourceCheck, EntryThatNoListingFindsByItsNameIsMissing)
+{
+    // The platform's look-up takes each of these for a stored name; the copy,
+    // which lists names, would find nothing and copy nothing.
+    C_current_dir here(temp.path());
+    write_file(temp / L"gamedata\\readme.txt", "r");
+    write_file(temp / L"gamedata\\sys\\cfg.bin", "c");
+    write_file(temp / L"gamedata\\DataFile.pak", "d");
+    std::vector<std::wstring> entries = {L"readme.txt.", L"readme.txt ", L"sys.\\cfg.bin", L"readme.txt\\"};
+    wchar_t short_path[MAX_PATH] = {};
+    GetShortPathNameW((temp / L"gamedata\\DataFile.pak").c_str(), short_path, MAX_PATH);
+    const std::wstring short_name = path_get_file_name(short_path);
+    if (!short_name.empty() && short_name != L"DataFile.pak") entries.push_back(short_name);
+
+    for (const std::wstring& entry : entries) {
+        SCOPED_TRACE(testing::PrintToString(entry));
+        UpdateSettings.copy_files = {entry};
+        C_box_recorder boxes;
+        EXPECT_FALSE(check_update_sources());
+        EXPECT_EQ(boxes.texts(), failure(L"コピー元のファイル gamedata\\" + entry + L" が見つかりません。"));
+    }
+}
+
+TEST_F(SourceCheck, NamesInAnyLetterCaseAndForwardSlashesPass)
+{
+    C_current_dir here(temp.path());
+    write_file(temp / L"gamedata\\sys\\Cfg.bin", "c");
+    write_file(temp / L"gamedata\\\xFF21.dat", "full-width capital A");
+    write_file(temp / L"gamedata\\\x00C9t\xE9.txt", "accented");
+    UpdateSettings.copy_files = {L"sys/cfg.bin", L"SYS\\CFG.BIN", L"\xFF41.dat", L"\x00E9T\x00C9.TXT", L"sys/"};
+
+    C_box_recorder boxes;
+    EXPECT_TRUE(check_update_sources());
+    EXPECT_TRUE(boxes.boxes().empty());
+}
+
+TEST_F(SourceCheck, FindingsListEveryProblemInEntryOrderAndTheUpdaterStopsAtTheFirst)
+{
+    C_current_dir here(temp.path());
+    const std::vector<std::wstring> entries = {L"a.dat", L"", L"C:\\evil.bin", L"gone.dat", L"a.dat", L"a.dat."};
+    EXPECT_EQ(find_source_problems(L"gamedata", entries),
+              (std::vector<C_source_finding>{{0, no_source_folder}}));
+
+    write_file(temp / L"gamedata\\a.dat", "a");
+    EXPECT_EQ(find_source_problems(L"gamedata", entries),
+              (std::vector<C_source_finding>{
+                  {2, L"update.ini の 2 個目の COPY_FILE が指定されていません。"},
+                  {3, outside(3)},
+                  {4, L"コピー元のファイル gamedata\\gone.dat が見つかりません。"},
+                  {6, L"コピー元のファイル gamedata\\a.dat. が見つかりません。"},
+              }));
+    UpdateSettings.copy_files = entries;
+    C_box_recorder boxes;
+    EXPECT_FALSE(check_update_sources());
+    EXPECT_EQ(boxes.texts(), failure(L"update.ini の 2 個目の COPY_FILE が指定されていません。"));
 }
 
 using InstallInfo = UpdateChecks;

@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <cstdlib>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -10,6 +13,39 @@
 #include "update/script_parser.h"
 #include "update/update_sequence.h"
 #include "update/update_settings.h"
+
+namespace {
+
+// Allocations above this fail while a test lowers it, as in a 32-bit process
+// whose address space a huge script has used up.
+std::size_t allocation_limit = SIZE_MAX;
+
+class C_allocation_limit {
+public:
+    explicit C_allocation_limit(std::size_t limit) { allocation_limit = limit; }
+    ~C_allocation_limit() { allocation_limit = SIZE_MAX; }
+    C_allocation_limit(const C_allocation_limit&) = delete;
+    C_allocation_limit& operator=(const C_allocation_limit&) = delete;
+};
+
+}  // namespace
+
+void* operator new(std::size_t size)
+{
+    if (size > allocation_limit) throw std::bad_alloc();
+    if (void* block = std::malloc(size ? size : 1)) return block;
+    throw std::bad_alloc();
+}
+
+void operator delete(void* block) noexcept
+{
+    std::free(block);
+}
+
+void operator delete(void* block, std::size_t) noexcept
+{
+    std::free(block);
+}
 
 namespace {
 
@@ -72,6 +108,21 @@ TEST_F(UpdateScript, AbsentScriptIsReportedWithEmptyCaptions)
 {
     C_box_recorder boxes;
     EXPECT_FALSE(load_update_script());
+    EXPECT_EQ(shown(boxes), (boxes_t{{L"", not_found}, {L"", failed}}));
+    EXPECT_EQ(UpdateSettings.source_dir, L"unset");
+}
+
+TEST_F(UpdateScript, ScriptTooLargeForMemoryIsReportedAsUnreadable)
+{
+    write_file(folder_ / L"update.ini", "#REG_PATH = \"R\"\n#UPDATE_TITLE = \"U\"\n#GAME_TITLE = \"G\"\n//" +
+                                            std::string(4 << 20, 'x') + "\n#COPY_FILE = \"a.dat\"\n");
+    C_box_recorder boxes;
+    bool loaded = true;
+    {
+        C_allocation_limit limit(1 << 20);
+        loaded = load_update_script();
+    }
+    EXPECT_FALSE(loaded);
     EXPECT_EQ(shown(boxes), (boxes_t{{L"", not_found}, {L"", failed}}));
     EXPECT_EQ(UpdateSettings.source_dir, L"unset");
 }

@@ -1,0 +1,16 @@
+#pragma once
+#include <string>
+#include <vector>
+
+// One problem with the update's own files, told as the updater tells it.
+struct C_source_finding {
+    int entry = 0;         // the #COPY_FILE entry's number, from 1; 0 for the source folder itself
+    std::wstring message;  // the updater's warning, word for word
+};
+
+// Every problem of the source folder and of the entries of `copy_files`, in
+// entry order, at most one per entry. A missing source folder is the only
+// finding: no entry is looked at then. Shows nothing and changes nothing; a
+// relative `source_dir` is taken from the current directory.
+std::vector<C_source_finding> find_source_problems(const std::wstring& source_dir,
+                                                   const std::vector<std::wstring>& copy_files);

@@ -1,0 +1,17 @@
+#pragma once
+#include <string>
+
+// A #COPY_FILE entry names a file or folder relative to the update's source
+// folder, and the same relative place below the installation. The platform
+// takes both the backslash and the forward slash as separators.
+
+// The entry with each forward slash turned into a backslash, the only separator
+// the path helpers know.
+std::wstring entry_to_relative_path(const std::wstring& entry);
+
+// True when the entry could address something outside the folder it is joined
+// to: it is absolute or rooted (a leading separator, "\\server" included), it
+// has a colon anywhere (a drive, or an alternate data stream), or one of its
+// components is "..". Two dots followed by more dots or spaces count as ".."
+// too, since the platform may trim those away.
+bool entry_is_unsafe(const std::wstring& entry);
