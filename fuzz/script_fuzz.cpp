@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "update/script_parser.h"
+#include "update/script_review.h"
 #include "update/update_settings.h"
 #include "util/entry_path.h"
 #include "util/lines.h"
@@ -127,6 +128,16 @@ void fuzz_script(const std::wstring& text)
     split_lines(text, lines);
     check(settings.copy_files.size() <= lines.size());
     check(settings.exe_dir.empty() && settings.source_dir.empty());
+
+    // The checker's reading of the script must be the updater's, line for line.
+    const C_script_review review = review_script(text);
+    check(review.values.reg_path == settings.reg_path && review.values.game_title == settings.game_title &&
+          review.values.update_title == settings.update_title && review.values.copy_files == settings.copy_files);
+    check(review.entry_lines.size() == settings.copy_files.size());
+    for (const auto& finding : review.findings) {
+        check(finding.line >= 1 && static_cast<std::size_t>(finding.line) <= lines.size());
+        check(!finding_line(finding).empty());
+    }
 }
 
 void fuzz_helpers(const std::wstring& input)

@@ -1,5 +1,6 @@
 #include "update/script_parser.h"
 
+#include <utility>
 #include <vector>
 
 #include "util/lines.h"
@@ -10,38 +11,67 @@ namespace {
 
 const wchar_t* const SCRIPT_BLANKS = L" \t\n";
 
-void parse_line(const std::wstring& line, C_update_settings& settings)
+struct C_key {
+    const wchar_t* name;
+    const wchar_t* pattern;
+    script_line_kind kind;
+};
+
+// Tried in this order; the first that matches decides.
+const C_key KEYS[] = {
+    {L"#REG_PATH", L"#REG_PATH = %s", script_line_kind::reg_path},
+    {L"#GAME_TITLE", L"#GAME_TITLE = %s", script_line_kind::game_title},
+    {L"#UPDATE_TITLE", L"#UPDATE_TITLE = %s", script_line_kind::update_title},
+    {L"#COPY_FILE", L"#COPY_FILE = %s", script_line_kind::copy_file},
+};
+
+}  // namespace
+
+const wchar_t* script_key_name(script_line_kind kind)
 {
+    for (const auto& key : KEYS) {
+        if (key.kind == kind) return key.name;
+    }
+    return nullptr;
+}
+
+C_script_line read_script_line(const std::wstring& line)
+{
+    C_script_line result;
     C_text_cursor cursor(line, SCRIPT_BLANKS);
     // at_end leaves the cursor on the first character otherwise, so a key with
     // blanks before its "#" is not recognised.
-    if (cursor.at_end()) return;
-    if (match_pattern(cursor, L"//")) return;
-
-    std::wstring value;
-    if (match_pattern(cursor, L"#REG_PATH = %s", &value)) {
-        settings.reg_path = value;
-        return;
+    if (cursor.at_end()) {
+        result.kind = script_line_kind::blank;
+        return result;
     }
-    value.clear();
-    if (match_pattern(cursor, L"#GAME_TITLE = %s", &value)) {
-        settings.game_title = value;
-        return;
+    if (match_pattern(cursor, L"//")) {
+        result.kind = script_line_kind::comment;
+        return result;
     }
-    value.clear();
-    if (match_pattern(cursor, L"#UPDATE_TITLE = %s", &value)) {
-        settings.update_title = value;
-        return;
+    for (const auto& key : KEYS) {
+        std::wstring value;
+        if (match_pattern(cursor, key.pattern, &value)) {
+            result.kind = key.kind;
+            result.value = std::move(value);
+            return result;
+        }
     }
-    value.clear();
-    if (match_pattern(cursor, L"#COPY_FILE = %s", &value)) settings.copy_files.push_back(value);
+    return result;
 }
-
-}  // namespace
 
 void parse_update_script(const std::wstring& text, C_update_settings& settings)
 {
     std::vector<std::wstring> lines;
     split_lines(text, lines);
-    for (const auto& line : lines) parse_line(line, settings);
+    for (const auto& line : lines) {
+        C_script_line read = read_script_line(line);
+        switch (read.kind) {
+        case script_line_kind::reg_path: settings.reg_path = std::move(read.value); break;
+        case script_line_kind::game_title: settings.game_title = std::move(read.value); break;
+        case script_line_kind::update_title: settings.update_title = std::move(read.value); break;
+        case script_line_kind::copy_file: settings.copy_files.push_back(std::move(read.value)); break;
+        default: break;
+        }
+    }
 }

@@ -1,8 +1,10 @@
 #include <new>
 #include <string>
+#include <vector>
 
 #include "update/messages.h"
 #include "update/script_parser.h"
+#include "update/script_values.h"
 #include "update/update_sequence.h"
 #include "update/update_settings.h"
 #include "util/text_file.h"
@@ -11,11 +13,6 @@ namespace {
 
 const wchar_t* const SCRIPT_FILE = L"update.ini";
 const wchar_t* const SOURCE_FOLDER = L"gamedata";
-
-const wchar_t* const MSG_SCRIPT_NOT_FOUND = L"update.ini が見つかりませんでした。";
-const wchar_t* const MSG_NO_REG_PATH = L"update.ini にレジストリ名が指定されていません。";
-const wchar_t* const MSG_NO_UPDATE_TITLE = L"update.ini にアップデート名が指定されていません。";
-const wchar_t* const MSG_NO_GAME_TITLE = L"update.ini にゲーム名が指定されていません。";
 
 }  // namespace
 
@@ -43,17 +40,8 @@ bool load_update_script()
 
 bool validate_update_script()
 {
-    if (UpdateSettings.reg_path.empty()) {
-        report_failure(MSG_NO_REG_PATH);
-        return false;
-    }
-    if (UpdateSettings.update_title.empty()) {
-        report_failure(MSG_NO_UPDATE_TITLE);
-        return false;
-    }
-    if (UpdateSettings.game_title.empty()) {
-        report_failure(MSG_NO_GAME_TITLE);
-        return false;
-    }
-    return true;
+    const std::vector<C_missing_value> missing = missing_script_values(UpdateSettings);
+    if (missing.empty()) return true;
+    report_failure(missing.front().message);
+    return false;
 }

@@ -9,7 +9,7 @@
 #include "file/error_info.h"
 #include "file/file.h"
 
-bool read_text_file(const std::wstring& path, std::wstring& text)
+bool read_text_file(const std::wstring& path, std::wstring& text, unsigned code_page)
 {
     text.clear();
     C_file file;
@@ -22,25 +22,25 @@ bool read_text_file(const std::wstring& path, std::wstring& text)
     std::vector<char> bytes(static_cast<std::size_t>(file.size), '\0');
     const int n = file_read(bytes.empty() ? nullptr : bytes.data(), static_cast<int>(bytes.size()), file.stream);
     bytes.resize(static_cast<std::size_t>(n));
-    text = ansi_to_wide(bytes.data(), n);
+    text = ansi_to_wide(bytes.data(), n, code_page);
     return true;
 }
 
-std::wstring ansi_to_wide(const char* bytes, int length)
+std::wstring ansi_to_wide(const char* bytes, int length, unsigned code_page)
 {
     if (length <= 0) return std::wstring();
-    return ansi_to_wide(std::string(bytes, static_cast<std::size_t>(length)));
+    return ansi_to_wide(std::string(bytes, static_cast<std::size_t>(length)), code_page);
 }
 
-std::wstring ansi_to_wide(const std::string& bytes)
+std::wstring ansi_to_wide(const std::string& bytes, unsigned code_page)
 {
     if (bytes.empty()) return std::wstring();
     // A source length of -1 stops at the first zero byte; the string's own
     // terminator bounds it otherwise.
-    const int needed = MultiByteToWideChar(CP_ACP, 0, bytes.c_str(), -1, nullptr, 0);
+    const int needed = MultiByteToWideChar(code_page, 0, bytes.c_str(), -1, nullptr, 0);
     if (needed <= 0) return std::wstring();
     std::vector<wchar_t> buffer(static_cast<std::size_t>(needed) + 1, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, bytes.c_str(), -1, buffer.data(), needed);
+    MultiByteToWideChar(code_page, 0, bytes.c_str(), -1, buffer.data(), needed);
     buffer[static_cast<std::size_t>(needed)] = L'\0';
     return std::wstring(buffer.data());
 }

@@ -1,6 +1,7 @@
 #include "support/temp_dir.h"
 
 #include <windows.h>
+#include <winioctl.h>
 
 #include <fstream>
 #include <sstream>
@@ -102,4 +103,18 @@ std::string pattern_bytes(std::size_t size, std::uint32_t seed)
         b = static_cast<char>(state >> 24);
     }
     return bytes;
+}
+
+bool make_large_file(const std::wstring& path, std::uint64_t size)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD returned = 0;
+    DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &returned, nullptr);
+    LARGE_INTEGER end;
+    end.QuadPart = static_cast<LONGLONG>(size);
+    const bool ok = SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+    CloseHandle(file);
+    return ok;
 }

@@ -25,5 +25,8 @@ bool file_exists(const std::wstring& path);
 bool folder_exists(const std::wstring& path);
 void make_folder(const std::wstring& path);
 void remove_tree(const std::wstring& path);
+// A file of `size` bytes, made sparse where the file system allows and at worst
+// by extending its end, so that no test writes gigabytes of data.
+bool make_large_file(const std::wstring& path, std::uint64_t size);
 // Bytes that differ from file to file, so that a copy from the wrong source shows.
 std::string pattern_bytes(std::size_t size, std::uint32_t seed);

@@ -9,18 +9,6 @@
 
 namespace {
 
-std::string to_code_page_932(const std::wstring& text)
-{
-    if (text.empty()) return {};
-    BOOL lost = FALSE;
-    const int size = WideCharToMultiByte(932, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                         &lost);
-    std::string bytes(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(932, 0, text.data(), static_cast<int>(text.size()), &bytes[0], size, nullptr, &lost);
-    if (size == 0 || lost) throw std::runtime_error("script text not representable in code page 932");
-    return bytes;
-}
-
 std::wstring quoted_value(const std::wstring& value)
 {
     return L"\"" + replace_all(replace_all(value, L"\\", L"\\\\"), L"\"", L"\\\"") + L"\"";
@@ -33,18 +21,40 @@ std::wstring unique_suffix()
            std::to_wstring(++counter);
 }
 
-}  // namespace
-
-std::wstring built_updater_path()
+// A program built beside the test programs, from its path relative to them.
+std::wstring built_program_path(const std::string& relative)
 {
     wchar_t own[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, own, MAX_PATH);
-    const std::string relative = UPDATER_FROM_TESTS;
     const std::wstring joined =
         path_get_folder(own) + L"\\" + replace_all(std::wstring(relative.begin(), relative.end()), L"/", L"\\");
     wchar_t full[MAX_PATH] = {};
     if (!GetFullPathNameW(joined.c_str(), MAX_PATH, full, nullptr)) return joined;
     return full;
+}
+
+}  // namespace
+
+std::string to_code_page_932(const std::wstring& text)
+{
+    if (text.empty()) return {};
+    BOOL lost = FALSE;
+    const int size = WideCharToMultiByte(932, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                         &lost);
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(932, 0, text.data(), static_cast<int>(text.size()), &bytes[0], size, nullptr, &lost);
+    if (size == 0 || lost) throw std::runtime_error("script text not representable in code page 932");
+    return bytes;
+}
+
+std::wstring built_updater_path()
+{
+    return built_program_path(UPDATER_FROM_TESTS);
+}
+
+std::wstring built_checker_path()
+{
+    return built_program_path(CHECKER_FROM_TESTS);
 }
 
 std::wstring unique_program_name(const std::wstring& stem)

@@ -73,8 +73,12 @@ private:
     std::wstring moved_game_dir_;  // removed separately: it lies outside root_
 };
 
-// The built update.exe beside which the test programs are built.
+// The built update.exe and update_check.exe beside which the test programs are built.
 std::wstring built_updater_path();
+std::wstring built_checker_path();
+// Script text as an update ships it: in code page 932, whatever the test
+// system's own code page. Throws when the text has characters 932 lacks.
+std::string to_code_page_932(const std::wstring& text);
 // A program name that no other run of any test program uses.
 std::wstring unique_program_name(const std::wstring& stem);
 

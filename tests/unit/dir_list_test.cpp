@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <winioctl.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -154,28 +153,12 @@ TEST(DirList, SecondCallReplacesEntriesAndAddsToTheTotal)
     EXPECT_EQ(list.total_size, 7u + 11u);
 }
 
-// Made sparse where the file system allows, and at worst by extending the end
-// of the file, so no test writes gigabytes of data.
-void make_large_file(const std::wstring& path, std::uint64_t size)
-{
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    DWORD returned = 0;
-    DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &returned, nullptr);
-    LARGE_INTEGER end;
-    end.QuadPart = static_cast<LONGLONG>(size);
-    const bool ok = SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
-    CloseHandle(file);
-    ASSERT_TRUE(ok);
-}
-
 TEST(DirList, FileLargerThan4GiBCountsWithItsFullSize)
 {
     C_temp_dir temp;
     const std::uint64_t large = (std::uint64_t{1} << 32) + 4096 + 5;
     make_folder(temp / L"big");
-    make_large_file(temp / L"big\\huge.bin", large);
+    ASSERT_TRUE(make_large_file(temp / L"big\\huge.bin", large));
     write_file(temp / L"big\\small.bin", "abc");
 
     C_dir_list list;
