@@ -1,8 +1,8 @@
 #include "nt3/dialog.h"
 
 #include "file/error_info.h"
+#include "nt3/app_state.h"
 #include "nt3/placement.h"
-#include "update/app_state.h"
 
 namespace NT3 {
 

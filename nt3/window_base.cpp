@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
+#include "nt3/app_state.h"
 #include "nt3/placement.h"
-#include "update/app_state.h"
 
 namespace NT3 {
 

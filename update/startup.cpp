@@ -5,7 +5,7 @@
 
 #include <clocale>
 
-#include "update/app_state.h"
+#include "nt3/app_state.h"
 #include "update/message_box.h"
 #include "update/update_sequence.h"
 #include "util/path.h"

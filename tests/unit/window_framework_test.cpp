@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "file/error_info.h"
+#include "nt3/app_state.h"
 #include "nt3/control.h"
 #include "nt3/dialog.h"
 #include "nt3/progress.h"
@@ -15,7 +16,6 @@
 #include "nt3/window_base.h"
 #include "support/test_resource.h"
 #include "support/window_test_env.h"
-#include "update/app_state.h"
 
 using namespace NT3;
 
