@@ -1,13 +1,21 @@
 #!/bin/sh
-# check_exe.sh OBJDUMP EXE
-# The shipped program must run on a bare Windows: a 32-bit GUI executable that
-# imports system DLLs only (no MinGW runtime DLLs), with its manifest embedded.
+# check_exe.sh OBJDUMP EXE [PE32|PE32+]
+# The program must run on a bare Windows: a GUI executable of the given kind
+# (PE32, 32-bit, for the shipped build) that imports system DLLs only (no MinGW
+# runtime DLLs), with its manifest embedded.
 set -u
 objdump=$1
 exe=$2
+kind=${3:-PE32}
+case "$kind" in
+PE32) magic=010b ;;
+PE32+) magic=020b ;;
+*) echo "unknown kind $kind"; exit 2 ;;
+esac
 status=0
 headers=$("$objdump" -p "$exe") || { echo "cannot read $exe"; exit 1; }
-echo "$headers" | grep -q 'Magic.*010b' || { echo "not a PE32 (32-bit) executable"; status=1; }
+echo "$headers" | grep -q "Magic.*$magic" || { echo "not a $kind executable"; status=1; }
+echo "checking $exe as $kind"
 echo "$headers" | grep -q 'Subsystem.*Windows GUI' || { echo "not a GUI program"; status=1; }
 system_dlls='^(kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|comctl32|comdlg32|msvcrt|ntdll|version|shlwapi|psapi)\.dll$'
 for dll in $(echo "$headers" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-z'); do

@@ -49,15 +49,21 @@ bool read_registry_string(HKEY key, const std::wstring& name, std::wstring& out)
     return true;
 }
 
+// The game's 32-bit installer wrote its key in the 32-bit view. The shipped
+// 32-bit updater sees that view without a flag; a 64-bit build must ask for it.
+#ifdef _WIN64
+constexpr REGSAM install_key_access = KEY_READ | KEY_WOW64_32KEY;
+#else
+constexpr REGSAM install_key_access = KEY_READ;
+#endif
+
 bool read_install_info()
 {
     C_update_settings& settings = UpdateSettings;
     const std::wstring sub_key = L"Software\\" + settings.reg_path;
 
-    // No registry-view flag: a 32-bit updater sees the 32-bit view, where the
-    // game's 32-bit installer wrote its key.
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, sub_key.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, sub_key.c_str(), 0, install_key_access, &key) != ERROR_SUCCESS) {
         report_failure(L"レジストリキーが見つかりませんでした。\n「" + settings.game_title +
                        L"」がセットアップされていることを確認してください。");
         return false;

@@ -22,7 +22,8 @@ C_test_reg_key::C_test_reg_key() : reg_path_(L"UpdaterTests\\" + unique_name())
 {
     DWORD disposition = 0;
     const LONG result = RegCreateKeyExW(HKEY_LOCAL_MACHINE, (L"Software\\" + reg_path_).c_str(), 0, nullptr,
-                                        REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key_, &disposition);
+                                        REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS | installer_view, nullptr, &key_,
+                                        &disposition);
     if (result != ERROR_SUCCESS) throw std::runtime_error("cannot create a test registry key");
     if (disposition != REG_CREATED_NEW_KEY) {
         RegCloseKey(key_);
@@ -33,9 +34,14 @@ C_test_reg_key::C_test_reg_key() : reg_path_(L"UpdaterTests\\" + unique_name())
 C_test_reg_key::~C_test_reg_key()
 {
     RegCloseKey(key_);
-    RegDeleteTreeW(HKEY_LOCAL_MACHINE, (L"Software\\" + reg_path_).c_str());
+    HKEY software = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software", 0, KEY_ALL_ACCESS | installer_view, &software) ==
+        ERROR_SUCCESS) {
+        RegDeleteTreeW(software, reg_path_.c_str());
+        RegCloseKey(software);
+    }
     // The shared parent goes too once no other test key is left in it.
-    RegDeleteKeyW(HKEY_LOCAL_MACHINE, L"Software\\UpdaterTests");
+    RegDeleteKeyExW(HKEY_LOCAL_MACHINE, L"Software\\UpdaterTests", installer_view, 0);
 }
 
 void C_test_reg_key::set_string(const std::wstring& name, const std::wstring& value)
@@ -48,4 +54,19 @@ void C_test_reg_key::set_raw(const std::wstring& name, DWORD type, const void* d
     if (RegSetValueExW(key_, name.c_str(), 0, type, static_cast<const BYTE*>(data), bytes) != ERROR_SUCCESS) {
         throw std::runtime_error("cannot write a test registry value");
     }
+}
+
+void C_test_reg_key::delete_value(const std::wstring& name)
+{
+    RegDeleteValueW(key_, name.c_str());
+}
+
+HKEY C_test_reg_key::open_for_reading() const
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, (L"Software\\" + reg_path_).c_str(), 0, KEY_READ | installer_view, &key) !=
+        ERROR_SUCCESS) {
+        throw std::runtime_error("cannot open the test registry key");
+    }
+    return key;
 }

@@ -3,10 +3,13 @@
 
 #include <string>
 
+// The game's installer is a 32-bit program: its key lives in the 32-bit
+// registry view, which is where both builds of the updater look.
+constexpr REGSAM installer_view = KEY_WOW64_32KEY;
+
 // A key below HKEY_LOCAL_MACHINE\Software with a name no other test uses,
-// created by this 32-bit program (so in the same registry view the updater
-// reads) and deleted with everything in it when the object goes, whatever the
-// test's outcome.
+// created in the installer's view and deleted with everything in it when the
+// object goes, whatever the test's outcome.
 class C_test_reg_key {
 public:
     C_test_reg_key();
@@ -21,6 +24,9 @@ public:
     void set_string(const std::wstring& name, const std::wstring& value);
     // Raw data of any type and length, null or not.
     void set_raw(const std::wstring& name, DWORD type, const void* data, DWORD bytes);
+    void delete_value(const std::wstring& name);
+    // The key opened again for reading, as the updater opens it; the caller closes it.
+    HKEY open_for_reading() const;
 
 private:
     std::wstring reg_path_;

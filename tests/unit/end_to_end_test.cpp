@@ -160,8 +160,8 @@ TEST_F(EndToEnd, MissingRegistryValuesAreNamedInReadingOrder)
     prepare_complete_update();
     // Only exe_dir is there: dat_dir is the first one missing.
     machine.write_script(title, game, {L"readme.txt"});
-    RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, (L"Software\\" + machine.reg_path()).c_str(), L"dat_dir");
-    RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, (L"Software\\" + machine.reg_path()).c_str(), L"dat_setup");
+    machine.registry().delete_value(L"dat_dir");
+    machine.registry().delete_value(L"dat_setup");
     expect_run_showing(failure_boxes(title, value_missing(L"dat_dir")));
 }
 

@@ -187,9 +187,7 @@ TEST_F(InstallInfo, ValueOf1039CharactersIsReadAndLongerOnesCountAsMissing)
         EXPECT_EQ(UpdateSettings.exe_dir, longest);
     }
 
-    HKEY open = nullptr;
-    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, (L"Software\\" + key.reg_path()).c_str(), 0, KEY_READ, &open),
-              ERROR_SUCCESS);
+    HKEY open = key.open_for_reading();
     C_box_recorder boxes;
     std::wstring out = L"unchanged";
     EXPECT_FALSE(read_registry_string(open, L"dat_setup", out));
@@ -211,9 +209,7 @@ TEST_F(InstallInfo, DataIsTakenUpToItsFirstNullAndNeverBeyondWhatWasReturned)
     const wchar_t bare[] = {L'C', L':', L'\\', L'G'};
     key.set_raw(L"bare", REG_SZ, bare, sizeof bare);
 
-    HKEY open = nullptr;
-    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, (L"Software\\" + key.reg_path()).c_str(), 0, KEY_READ, &open),
-              ERROR_SUCCESS);
+    HKEY open = key.open_for_reading();
     C_box_recorder boxes;
     std::wstring out;
     EXPECT_TRUE(read_registry_string(open, L"embedded", out));

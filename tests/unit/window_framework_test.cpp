@@ -21,6 +21,11 @@ using namespace NT3;
 
 namespace {
 
+// The fourth version of the property-sheet page record: MinGW's headers stop at
+// the third (ending in hActCtx); the fourth adds the header bitmap after it.
+// 56 bytes in a 32-bit program, 104 in a 64-bit one.
+const DWORD page_record_v4_size = CCSIZEOF_STRUCT(PROPSHEETPAGEW, hActCtx) + sizeof(HBITMAP);
+
 std::size_t registrations(HWND window)
 {
     return static_cast<std::size_t>(std::count(app_state.windows.begin(), app_state.windows.end(), window));
@@ -180,7 +185,7 @@ TEST_F(WindowFramework, WindowsWithoutAnObjectGetTheDefaultHandling)
 
     // A page record without an object binds nothing either.
     PROPSHEETPAGEW page = {};
-    page.dwSize = 56;
+    page.dwSize = page_record_v4_size;
     HWND page_dialog = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_TEST_PLAIN), nullptr, common_dialog_proc(),
                                           reinterpret_cast<LPARAM>(&page));
     ASSERT_NE(page_dialog, nullptr);
@@ -199,7 +204,7 @@ TEST_F(WindowFramework, PropertySheetPageRecordCarriesTheObject)
 {
     C_test_dialog dialog;
     PROPSHEETPAGEW page = {};
-    page.dwSize = 56;
+    page.dwSize = page_record_v4_size;
     page.lParam = reinterpret_cast<LPARAM>(&dialog);
     HWND window = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_TEST_PLAIN), nullptr,
                                      common_dialog_proc(), reinterpret_cast<LPARAM>(&page));
@@ -314,11 +319,12 @@ TEST_F(WindowFramework, ParentWithoutAnObjectLeavesRectInParentAlone)
 
 TEST_F(WindowFramework, WindowWithItsOwnDataWhereDialogsKeepTheirProcedureIsNoDialog)
 {
-    // A class of its own with eight extra bytes, the second four holding a value.
+    // A class of its own with just enough extra bytes to hold a value where a
+    // dialog keeps its procedure, fewer than a dialog has.
     static const wchar_t* const class_name = [] {
         WNDCLASSEXW window_class = {};
         window_class.cbSize = sizeof(window_class);
-        window_class.cbWndExtra = 8;
+        window_class.cbWndExtra = DWLP_DLGPROC + sizeof(LONG_PTR);
         window_class.lpfnWndProc = DefWindowProcW;
         window_class.hInstance = GetModuleHandleW(nullptr);
         window_class.lpszClassName = L"nt3_test_extra_bytes";
