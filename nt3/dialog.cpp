@@ -52,7 +52,7 @@ void C_dialog::add_splitter(C_splitter& splitter, bool vertical, const std::vect
                             const std::vector<C_window_base*>& second_group)
 {
     splitter.valid = false;
-    splitter.ratio = -1;
+    splitter.ratio = SPLITTER_RATIO_UNKNOWN;
     splitter.vertical = vertical;
     splitter.first_group = first_group;
     splitter.second_group = second_group;
