@@ -8,14 +8,6 @@ namespace {
 
 const wchar_t* const MSG_FILE_NOT_OPEN = L"ファイルが開かれていません。";
 
-// Read straight after the failing call, before building the record can disturb it.
-int runtime_errno()
-{
-    int value = 0;
-    _get_errno(&value);
-    return value;
-}
-
 }  // namespace
 
 bool file_open(std::FILE** target, const std::wstring& path, const std::wstring& mode)

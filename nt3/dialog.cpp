@@ -29,7 +29,7 @@ bool C_dialog::create(const std::wstring& dialog_name, int template_id, HWND par
     HWND window = CreateDialogParamW(app_state.instance, MAKEINTRESOURCEW(template_id), parent,
                                      common_dialog_proc(), reinterpret_cast<LPARAM>(this));
     if (!window) {
-        set_last_error(win32, static_cast<int>(GetLastError()), L"CreateDialogParam");
+        set_last_error(error_kind::win32, static_cast<int>(GetLastError()), L"CreateDialogParam");
         return false;
     }
     hwnd = window;
