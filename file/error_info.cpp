@@ -23,7 +23,9 @@ void replace_with(C_error_info record)
     list.push_back(std::move(record));
 }
 
-int current_errno()
+}  // namespace
+
+int runtime_errno()
 {
 #ifdef _WIN32
     int value = 0;
@@ -33,8 +35,6 @@ int current_errno()
     return errno;
 #endif
 }
-
-}  // namespace
 
 void set_last_error(error_kind kind, int code, const std::wstring& context)
 {
@@ -48,7 +48,7 @@ void set_last_error_message(const std::wstring& message, const std::wstring& con
 
 void set_last_errno_error(const std::wstring& context)
 {
-    set_last_error(error_kind::crt, current_errno(), context);
+    set_last_error(error_kind::crt, runtime_errno(), context);
 }
 
 void clear_last_error()

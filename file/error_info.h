@@ -3,7 +3,7 @@
 #include <vector>
 
 // How to read C_error_info::code.
-enum error_kind : int {
+enum class error_kind : int {
     crt = 1,      // the runtime library's errno
     win32 = 2,    // a Windows system error code
     message = 5,  // no code; the record's message says what happened
@@ -11,7 +11,7 @@ enum error_kind : int {
 
 // What a failed low-level operation leaves behind for whoever wants details.
 struct C_error_info {
-    int kind = 0;
+    error_kind kind{};
     int code = 0;
     std::wstring message;
     std::wstring context;
@@ -21,6 +21,9 @@ struct C_error_info {
 void set_last_error(error_kind kind, int code, const std::wstring& context);
 void set_last_error_message(const std::wstring& message, const std::wstring& context);
 void set_last_errno_error(const std::wstring& context);
+// The runtime library's errno now; read it straight after the failing call,
+// before building a record can disturb it.
+int runtime_errno();
 void clear_last_error();
 
 // The calling thread's list as it stands, and its most recent record (null when empty).

@@ -8,14 +8,6 @@ namespace {
 
 const wchar_t* const MSG_FILE_NOT_OPEN = L"ファイルが開かれていません。";
 
-// Read straight after the failing call, before building the record can disturb it.
-int runtime_errno()
-{
-    int value = 0;
-    _get_errno(&value);
-    return value;
-}
-
 std::int64_t runtime_position(std::FILE* stream)
 {
     return _ftelli64(stream);

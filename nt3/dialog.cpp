@@ -1,8 +1,8 @@
 #include "nt3/dialog.h"
 
 #include "file/error_info.h"
+#include "nt3/app_state.h"
 #include "nt3/placement.h"
-#include "update/app_state.h"
 
 namespace NT3 {
 
@@ -29,7 +29,7 @@ bool C_dialog::create(const std::wstring& dialog_name, int template_id, HWND par
     HWND window = CreateDialogParamW(app_state.instance, MAKEINTRESOURCEW(template_id), parent,
                                      common_dialog_proc(), reinterpret_cast<LPARAM>(this));
     if (!window) {
-        set_last_error(win32, static_cast<int>(GetLastError()), L"CreateDialogParam");
+        set_last_error(error_kind::win32, static_cast<int>(GetLastError()), L"CreateDialogParam");
         return false;
     }
     hwnd = window;
@@ -52,7 +52,7 @@ void C_dialog::add_splitter(C_splitter& splitter, bool vertical, const std::vect
                             const std::vector<C_window_base*>& second_group)
 {
     splitter.valid = false;
-    splitter.ratio = -1;
+    splitter.ratio = SPLITTER_RATIO_UNKNOWN;
     splitter.vertical = vertical;
     splitter.first_group = first_group;
     splitter.second_group = second_group;

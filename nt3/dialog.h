@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "nt3/control.h"
+#include "nt3/placement_geometry.h"
 #include "nt3/splitter.h"
 #include "nt3/window_base.h"
 
@@ -14,7 +15,7 @@ namespace NT3 {
 struct C_placement {
     bool limit_min_size = false;  // not smaller than at creation
     bool snap_to_edges = false;   // snap to other windows and the work area while moved or sized
-    int anchor = 0;               // how it follows its parent's resizing; 0 for none
+    int anchor = ANCHOR_NONE;     // how it follows its parent's resizing
 };
 
 // A modeless dialog made from a dialog template resource, bound to this object
@@ -31,7 +32,7 @@ public:
 
     // Binds the control to the item with that identifier and lists it among the
     // children, even when the item is missing (the control then stays unbound).
-    void bind_item(C_control& control, int item_id, const std::wstring& name, int anchor = 0);
+    void bind_item(C_control& control, int item_id, const std::wstring& name, int anchor = ANCHOR_NONE);
 
     // Puts a bar between two groups of this dialog's controls. The dialog does not
     // own the splitter; it must live as long as the dialog object uses it.

@@ -3,41 +3,23 @@
 
 #include <vector>
 
+#include "nt3/placement_geometry.h"
 #include "nt3/window_base.h"
 
 namespace NT3 {
 
-// Snapping reaches this far on both sides of an edge, in pixels.
-constexpr int SNAP_DISTANCE = 16;
-
-enum drag_mode : int {
-    drag_idle = 0,
-    drag_moving = 1,
-    drag_sizing = 2,
-};
-
 // The window being moved or sized by the user. Only the window and the mode
 // decide whether a message continues a drag; the rest keeps its last values.
 struct C_drag_state {
-    int mode = drag_idle;
     HWND window = nullptr;
-    int grab_x = 0;  // cursor minus the dragged edge, or minus the top-left corner when moving
-    int grab_y = 0;
-    int width = 0;   // the window's size at the start of a move
-    int height = 0;
-    bool left = false;  // the edges that follow the cursor
-    bool right = false;
-    bool top = false;
-    bool bottom = false;
+    C_drag drag;
 };
 
-// Which two edges meet on one axis: 0 left/top to left/top, 1 left/top to
-// right/bottom, 2 right/bottom to left/top, 3 right/bottom to right/bottom
-// (the window's edge first, the partner's second).
+// What one axis snapped to in the last WM_MOVING or WM_SIZING.
 struct C_snap_axis {
     HWND partner = nullptr;
     bool work_area = false;  // the partner is the monitor's work area, which wins over windows
-    int kind = 0;
+    snap_kind kind = snap_start_to_start;
 };
 
 struct C_snap_result {
@@ -51,11 +33,27 @@ extern std::vector<HWND> snap_list;
 // Built anew for each WM_MOVING or WM_SIZING.
 extern C_snap_result snap_result;
 
+inline C_rect to_rect(const RECT& r)
+{
+    return C_rect{r.left, r.top, r.right, r.bottom};
+}
+
+inline RECT to_win_rect(const C_rect& r)
+{
+    return RECT{r.left, r.top, r.right, r.bottom};
+}
+
+// The cursor's screen position.
+C_point cursor_now();
+
 // The work area of the monitor nearest to a screen point.
 RECT get_work_area(POINT point);
 
 // The window's rectangle now, in its parent's client coordinates; all zero when unbound.
 RECT get_rect_in_parent(const C_window_base& window);
+
+// The rectangles of the group's bound controls, in their parent's client coordinates.
+std::vector<C_rect> bound_rects(const std::vector<C_window_base*>& group);
 
 // The union of the rectangles of the group's bound controls; all zero when none is bound.
 RECT get_group_bounds(const std::vector<C_window_base*>& group);

@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
+#include "nt3/app_state.h"
 #include "nt3/window_base.h"
-#include "update/app_state.h"
 
 namespace NT3 {
 

@@ -1,17 +1,10 @@
 #include "nt3/splitter.h"
 
-#include <algorithm>
-#include <climits>
-
 #include "nt3/placement.h"
 
 namespace NT3 {
 
 namespace {
-
-// Room kept for the controls on each side of a bar, in pixels.
-constexpr int LEAD_MARGIN = 16;
-constexpr int TRAIL_MARGIN = 17;
 
 HWND parent_of(const C_window_base& control)
 {
@@ -25,88 +18,39 @@ const C_window_base* first_bound(const std::vector<C_window_base*>& group)
     return nullptr;
 }
 
-void place(const C_window_base& control, const RECT& r)
+void place(const C_window_base& control, const C_rect& r)
 {
-    SetWindowPos(control.hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-bool is_all_zero(const RECT& r)
-{
-    return r.left == 0 && r.top == 0 && r.right == 0 && r.bottom == 0;
+    SetWindowPos(control.hwnd, nullptr, r.left, r.top, width_of(r), height_of(r), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace
 
 RECT C_splitter::gap() const
 {
-    if (!first_bound(first_group) || !first_bound(second_group)) return RECT{};
-    const RECT a = get_group_bounds(first_group);
-    const RECT b = get_group_bounds(second_group);
-    if (vertical) return RECT{a.right, std::max(a.top, b.top), b.left, std::min(a.bottom, b.bottom)};
-    return RECT{std::max(a.left, b.left), a.bottom, std::min(a.right, b.right), b.top};
+    return to_win_rect(splitter_gap(vertical, bound_rects(first_group), bound_rects(second_group)));
 }
 
 bool C_splitter::layout()
 {
-    valid = false;
     const C_window_base* first = first_bound(first_group);
-    if (!first || !first_bound(second_group)) return false;
-
-    int lead = INT_MIN;
-    for (const C_window_base* control : first_group) {
-        if (!control->hwnd) continue;
-        const RECT r = get_rect_in_parent(*control);
-        lead = std::max(lead, static_cast<int>(vertical ? r.left : r.top));
-    }
-    int trail = INT_MAX;
-    for (const C_window_base* control : second_group) {
-        if (!control->hwnd) continue;
-        const RECT r = get_rect_in_parent(*control);
-        trail = std::min(trail, static_cast<int>(vertical ? r.right : r.bottom));
-    }
-
-    const RECT g = gap();
-    position = vertical ? g.left : g.top;
-    thickness = vertical ? g.right - g.left : g.bottom - g.top;
     RECT client = {};
-    GetClientRect(parent_of(*first), &client);
-    range_start = 0;
-    range_end = vertical ? client.right - client.left : client.bottom - client.top;
-    minimum = lead + LEAD_MARGIN;
-    maximum = trail - thickness - TRAIL_MARGIN;
-    if (maximum < minimum) return false;
-    update_ratio();
-    valid = true;
-    return true;
+    if (first) GetClientRect(parent_of(*first), &client);
+    const int client_extent = vertical ? client.right - client.left : client.bottom - client.top;
+    return lay_out_bar(*this, bound_rects(first_group), bound_rects(second_group), client_extent);
 }
 
 void C_splitter::update_ratio()
 {
-    if (position <= minimum)
-        ratio = 0;
-    else if (position >= maximum)
-        ratio = SPLITTER_RATIO_SCALE;
-    else
-        ratio = MulDiv(SPLITTER_RATIO_SCALE, position, range_end - range_start);
+    ratio = ratio_of(*this, position);
 }
 
 void C_splitter::apply(int new_position)
 {
-    if (!valid || new_position < minimum || new_position > maximum) return;
-    for (const C_window_base* control : first_group) {
-        if (!control->hwnd) continue;
-        RECT r = get_rect_in_parent(*control);
-        (vertical ? r.right : r.bottom) = new_position;
-        place(*control, r);
-    }
-    const int far_side = new_position + thickness;
-    for (const C_window_base* control : second_group) {
-        if (!control->hwnd) continue;
-        RECT r = get_rect_in_parent(*control);
-        (vertical ? r.left : r.top) = far_side;
-        place(*control, r);
-    }
+    if (!accepts_position(*this, new_position)) return;
+    for (const C_window_base* control : first_group)
+        if (control->hwnd) place(*control, before_bar(*this, to_rect(get_rect_in_parent(*control)), new_position));
+    for (const C_window_base* control : second_group)
+        if (control->hwnd) place(*control, after_bar(*this, to_rect(get_rect_in_parent(*control)), new_position));
 }
 
 void C_splitter_set::reset()
@@ -117,7 +61,7 @@ void C_splitter_set::reset()
         splitter->second_name.clear();
         splitter->first_group.clear();
         splitter->second_group.clear();
-        splitter->ratio = -1;
+        splitter->ratio = SPLITTER_RATIO_UNKNOWN;
         splitter->vertical = false;
     }
     items.clear();
@@ -129,36 +73,23 @@ void C_splitter_set::relayout()
     for (C_splitter* splitter : items) {
         const int remembered = splitter->ratio;
         if (!splitter->layout()) continue;
-        if (remembered == -1) {
-            splitter->apply(splitter->position);
-            continue;
-        }
         // The bar keeps its share of the dialog, not its pixel position.
-        splitter->ratio = remembered;
-        int target;
-        if (remembered == 0)
-            target = splitter->minimum;
-        else if (remembered == SPLITTER_RATIO_SCALE)
-            target = splitter->maximum;
-        else
-            target = std::clamp(MulDiv(splitter->range_end - splitter->range_start, remembered, SPLITTER_RATIO_SCALE),
-                                splitter->minimum, splitter->maximum);
-        splitter->position = target;
-        splitter->apply(target);
+        if (remembered != SPLITTER_RATIO_UNKNOWN) {
+            splitter->ratio = remembered;
+            splitter->position = position_for_ratio(*splitter, remembered);
+        }
+        splitter->apply(splitter->position);
     }
 }
 
 C_splitter* C_splitter_set::hit_test(HWND dialog) const
 {
     if (items.empty()) return nullptr;
-    POINT cursor;
-    GetCursorPos(&cursor);
+    const C_point screen = cursor_now();
+    POINT cursor = {screen.x, screen.y};
     ScreenToClient(dialog, &cursor);
-    for (C_splitter* splitter : items) {
-        const RECT g = splitter->gap();
-        if (is_all_zero(g)) continue;
-        if (g.left <= cursor.x && cursor.x < g.right && g.top <= cursor.y && cursor.y < g.bottom) return splitter;
-    }
+    for (C_splitter* splitter : items)
+        if (gap_contains(to_rect(splitter->gap()), C_point{cursor.x, cursor.y})) return splitter;
     return nullptr;
 }
 
@@ -181,9 +112,7 @@ bool C_splitter_set::begin_drag(HWND dialog)
         active = nullptr;
         return false;
     }
-    POINT cursor;
-    GetCursorPos(&cursor);
-    drag_origin = active->vertical ? cursor.x : cursor.y;
+    drag_origin = bar_axis(*active, cursor_now());
     start_position = active->position;
     SetCapture(dialog);
     return true;
@@ -198,10 +127,7 @@ bool C_splitter_set::drag()
         active = nullptr;
         return false;
     }
-    POINT cursor;
-    GetCursorPos(&cursor);
-    const int now = active->vertical ? cursor.x : cursor.y;
-    active->position = std::clamp(now + start_position - drag_origin, active->minimum, active->maximum);
+    active->position = dragged_position(*active, cursor_now(), drag_origin, start_position);
     active->update_ratio();
     active->apply(active->position);
     return true;

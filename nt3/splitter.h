@@ -4,16 +4,15 @@
 #include <string>
 #include <vector>
 
+#include "nt3/splitter_geometry.h"
 #include "nt3/window_base.h"
 
 namespace NT3 {
 
-// Units of a splitter's ratio: the whole range.
-constexpr int SPLITTER_RATIO_SCALE = 100000;
-
 // A bar between two groups of one dialog's controls that the user drags with the
 // mouse. The gap between the groups is the bar; the groups are resized on both sides.
-class C_splitter {
+// Its numbers (place, limits, ratio, direction) are those of C_bar_geometry.
+class C_splitter : public C_bar_geometry {
 public:
     // The gap between the groups' bounds; all zero when a group is empty.
     RECT gap() const;
@@ -24,18 +23,9 @@ public:
     // Moves the groups' facing edges to a position within the limits.
     void apply(int new_position);
 
-    bool valid = false;
-    int thickness = 0;
-    int position = 0;  // x of a vertical bar, y of a horizontal one, in the dialog's client area
-    int minimum = 0;
-    int maximum = 0;
-    int range_start = 0;
-    int range_end = 0;
-    int ratio = -1;  // position as a share of the range in units of 1/100000; -1 while unknown
     // Free for the caller, e.g. names for the two groups; a reset clears them.
     std::wstring first_name;
     std::wstring second_name;
-    bool vertical = false;  // a left and a right group rather than a top and a bottom one
     std::vector<C_window_base*> first_group;   // left of or above the bar; not owned
     std::vector<C_window_base*> second_group;  // right of or below the bar; not owned
 };

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
+#include "nt3/app_state.h"
 #include "nt3/placement.h"
-#include "update/app_state.h"
 
 namespace NT3 {
 
@@ -197,7 +197,7 @@ LRESULT C_window_base::window_proc(UINT msg, WPARAM wparam, LPARAM lparam)
         break;
     case WM_SYSCOMMAND:
         // Every system command, the start of a move or size drag among them, ends the last drag.
-        if (wparam & 0xF010) drag_state.mode = drag_idle;
+        if (wparam & 0xF010) drag_state.drag.mode = drag_idle;
         break;
     case WM_SIZING:
         on_sizing(wparam, reinterpret_cast<RECT*>(lparam));

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "nt3/placement_geometry.h"
+
 namespace NT3 {
 
 // The one procedure the framework hands to the platform: the window procedure of
@@ -55,7 +57,7 @@ public:
     RECT rect_in_parent = {};
     bool limit_min_size = false;
     bool snap_to_edges = false;
-    int anchor = 0;
+    int anchor = ANCHOR_NONE;
     std::vector<C_window_base*> children;
     HICON big_icon = nullptr;
     HICON small_icon = nullptr;

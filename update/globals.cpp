@@ -1,6 +1,6 @@
 // The process-wide objects live in one translation unit so that they are built in
 // this order and destroyed in the reverse order.
-#include "update/app_state.h"
+#include "nt3/app_state.h"
 #include "update/update_process_dialog.h"
 #include "update/update_settings.h"
 

@@ -5,7 +5,7 @@
 
 #include <clocale>
 
-#include "update/app_state.h"
+#include "nt3/app_state.h"
 #include "update/message_box.h"
 #include "update/update_sequence.h"
 #include "util/path.h"
@@ -19,6 +19,38 @@ std::wstring module_path()
     return buffer;
 }
 
+// COM for this thread while the object lives; released only if it was taken.
+class C_com_scope {
+public:
+    C_com_scope() : initialised_(SUCCEEDED(CoInitialize(nullptr))) {}
+    ~C_com_scope()
+    {
+        if (initialised_) CoUninitialize();
+    }
+    C_com_scope(const C_com_scope&) = delete;
+    C_com_scope& operator=(const C_com_scope&) = delete;
+
+private:
+    bool initialised_;
+};
+
+// A library loaded while the object lives; none when it could not be loaded.
+class C_loaded_library {
+public:
+    explicit C_loaded_library(const wchar_t* name) : module_(LoadLibraryW(name)) {}
+    ~C_loaded_library()
+    {
+        if (module_) FreeLibrary(module_);
+    }
+    C_loaded_library(const C_loaded_library&) = delete;
+    C_loaded_library& operator=(const C_loaded_library&) = delete;
+
+    explicit operator bool() const { return module_ != nullptr; }
+
+private:
+    HMODULE module_;
+};
+
 }  // namespace
 
 int run_updater(HINSTANCE instance)
@@ -31,12 +63,13 @@ int run_updater(HINSTANCE instance)
     app_state.module_dir = path_get_folder(module_path());
     SetCurrentDirectoryW(app_state.module_dir.c_str());
 
-    CoInitialize(nullptr);
+    // Released in reverse order on every way out: the library, then COM.
+    const C_com_scope com;
     INITCOMMONCONTROLSEX controls = {sizeof(INITCOMMONCONTROLSEX),
                                      ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_INTERNET_CLASSES};
     InitCommonControlsEx(&controls);
 
-    HMODULE rich_edit = LoadLibraryW(L"riched32.dll");
+    const C_loaded_library rich_edit(L"riched32.dll");
     if (!rich_edit) {
         show_message_box(L"riched32.dll の読み込みに失敗しました。アプリケーションを終了します。",
                          L"エラー", MB_OK | MB_ICONWARNING, app_state.main_window);
@@ -44,8 +77,5 @@ int run_updater(HINSTANCE instance)
     }
 
     run_update_sequence();
-
-    FreeLibrary(rich_edit);
-    CoUninitialize();
     return 0;
 }

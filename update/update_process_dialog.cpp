@@ -16,8 +16,8 @@ LRESULT Cupdate_process_dialog::window_proc(UINT msg, WPARAM wparam, LPARAM lpar
 bool Cupdate_process_dialog::on_init_dialog()
 {
     // The dialog cannot be resized, so nothing is anchored.
-    bind_item(static_text, IDC_PROCESS_TEXT, L"", 0);
-    bind_item(progress_total, IDC_PROGRESS_TOTAL, L"", 0);
-    bind_item(progress_file, IDC_PROGRESS_FILE, L"", 0);
+    bind_item(static_text, IDC_PROCESS_TEXT, L"", NT3::ANCHOR_NONE);
+    bind_item(progress_total, IDC_PROGRESS_TOTAL, L"", NT3::ANCHOR_NONE);
+    bind_item(progress_file, IDC_PROGRESS_FILE, L"", NT3::ANCHOR_NONE);
     return true;
 }

@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "util/find_handle.h"
 #include "util/path.h"
 #include "util/stored_name.h"
 
@@ -24,8 +25,8 @@ bool C_dir_list::list(const std::wstring& folder, const std::wstring& name, cons
 void C_dir_list::scan(const std::wstring& rel)
 {
     WIN32_FIND_DATAW item;
-    const HANDLE find = FindFirstFileW((base + rel + L"*").c_str(), &item);
-    if (find == INVALID_HANDLE_VALUE) return;
+    const C_find_handle find(FindFirstFileW((base + rel + L"*").c_str(), &item));
+    if (!find) return;
     do {
         const std::wstring name = item.cFileName;
         if (name == L"." || name == L"..") continue;
@@ -43,8 +44,7 @@ void C_dir_list::scan(const std::wstring& rel)
         } else if (with_files && passes_filters(entry.path)) {
             collect(std::move(entry));
         }
-    } while (FindNextFileW(find, &item));
-    FindClose(find);
+    } while (FindNextFileW(find.get(), &item));
 }
 
 bool C_dir_list::passes_filters(const std::wstring& path) const

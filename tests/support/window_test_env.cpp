@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <map>
 
+#include "nt3/app_state.h"
 #include "nt3/window_base.h"
-#include "update/app_state.h"
 
 void prepare_windows()
 {

@@ -18,7 +18,7 @@ namespace {
 
 const wchar_t* const not_open = L"ファイルが開かれていません。";
 
-void expect_record(int kind, int code, const std::wstring& context)
+void expect_record(error_kind kind, int code, const std::wstring& context)
 {
     ASSERT_EQ(last_error_list().size(), 1u);
     const C_error_info& record = *last_error();

@@ -190,33 +190,6 @@ TEST_F(Placement, AnchorsFollowTheDialogAndComeBackExactly)
     DestroyWindow(dialog.hwnd);
 }
 
-TEST_F(Placement, AnchorCodesFollowTheKeypad)
-{
-    C_test_window parent(recording_window_class(), WS_OVERLAPPED, 0, 0, 400, 300);
-    C_test_window child(L"Static", WS_CHILD, 0, 0, 1, 1, parent);
-    C_control control;
-    control.bind_handle(child);
-    control.rect_in_parent = {10, 20, 40, 60};
-    const RECT untouched = {0, 0, 1, 1};
-    const struct {
-        int code;
-        RECT expected;
-    } cases[] = {
-        {7, {10, 20, 40, 60}}, {8, {10, 20, 45, 60}}, {9, {15, 20, 45, 60}},  {4, {10, 20, 40, 63}},
-        {5, {10, 20, 45, 63}}, {6, {15, 20, 45, 63}}, {1, {10, 23, 40, 63}},  {2, {10, 23, 45, 63}},
-        {3, {15, 23, 45, 63}}, {10, {10, 20, 40, 60}}, {12, {15, 20, 45, 60}}, {0, untouched},
-        {-4, untouched},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.code);
-        SetWindowPos(child, nullptr, 0, 0, 1, 1, SWP_NOZORDER);
-        control.anchor = c.code;
-        control.reanchor(5, 3);
-        EXPECT_TRUE(same_rect(rect_in_parent_now(child), c.expected));
-    }
-    control.unbind_handle();
-}
-
 TEST_F(Placement, MinimumSizeKeepsTheEdgeThatIsNotDragged)
 {
     C_placement limited;
@@ -226,7 +199,6 @@ TEST_F(Placement, MinimumSizeKeepsTheEdgeThatIsNotDragged)
     place(dialog.hwnd, 300, 200);
     const RECT start = window_rect(dialog.hwnd);
     const int min_width = width_of(dialog.initial_window_rect);
-    const int min_height = height_of(dialog.initial_window_rect);
     ShowWindow(dialog.hwnd, SW_SHOW);
 
     // Grown to the left first, then the left border dragged far past the minimum.
@@ -236,30 +208,6 @@ TEST_F(Placement, MinimumSizeKeepsTheEdgeThatIsNotDragged)
     ASSERT_EQ(hit_test(dialog.hwnd, border), HTLEFT);
     drag_with_mouse(border, POINT{border.x + 150, border.y});
     EXPECT_TRUE(same_rect(window_rect(dialog.hwnd), RECT{grown.right - min_width, grown.top, grown.right, grown.bottom}));
-
-    // The other sizing edges, proposed 30 pixels too small on every side.
-    const RECT now = window_rect(dialog.hwnd);
-    const RECT small = moved(now, 30, 30, -30, -30);
-    const struct {
-        WPARAM edge;
-        RECT expected;
-    } cases[] = {
-        {WMSZ_RIGHT, {small.left, small.top, small.left + min_width, small.bottom}},
-        {WMSZ_TOP, {small.left, small.bottom - min_height, small.right, small.bottom}},
-        {WMSZ_TOPLEFT, {small.right - min_width, small.bottom - min_height, small.right, small.bottom}},
-        {WMSZ_BOTTOMRIGHT, {small.left, small.top, small.left + min_width, small.top + min_height}},
-        {WMSZ_BOTTOMLEFT, {small.right - min_width, small.top, small.right, small.top + min_height}},
-        {9, small},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.edge);
-        RECT proposed = small;
-        SendMessageW(dialog.hwnd, WM_SIZING, c.edge, reinterpret_cast<LPARAM>(&proposed));
-        EXPECT_TRUE(same_rect(proposed, c.expected));
-    }
-    RECT larger = moved(now, -10, -10, 10, 10);
-    SendMessageW(dialog.hwnd, WM_SIZING, WMSZ_BOTTOMRIGHT, reinterpret_cast<LPARAM>(&larger));
-    EXPECT_TRUE(same_rect(larger, moved(now, -10, -10, 10, 10)));
 
     DestroyWindow(dialog.hwnd);
 }
@@ -279,6 +227,10 @@ TEST_F(Placement, MovedWindowSnapsToAPartnerWithinSixteenPixels)
     ShowWindow(mover.hwnd, SW_SHOW);
     const RECT p = window_rect(partner.hwnd);
     const RECT m = window_rect(mover.hwnd);
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof(MONITORINFO);
+    ASSERT_TRUE(GetMonitorInfoW(MonitorFromWindow(mover.hwnd, MONITOR_DEFAULTTONEAREST), &monitor));
+    EXPECT_TRUE(same_rect(get_work_area(POINT{m.left + 1, m.top + 1}), monitor.rcWork));
 
     POINT grab = caption_point(mover.hwnd, 40);
     ASSERT_EQ(hit_test(mover.hwnd, grab), HTCAPTION);
@@ -306,63 +258,6 @@ TEST_F(Placement, MovedWindowSnapsToAPartnerWithinSixteenPixels)
     DestroyWindow(mover.hwnd);
     EXPECT_FALSE(in_snap_list(gone));
     EXPECT_TRUE(snap_list.empty());
-}
-
-TEST_F(Placement, WorkAreaWinsOverAPartnerWindow)
-{
-    C_placement snapping;
-    snapping.snap_to_edges = true;
-    C_dialog partner, mover;
-    ASSERT_TRUE(partner.create(L"partner", IDD_TEST_PLAIN, nullptr, snapping));
-    ASSERT_TRUE(mover.create(L"mover", IDD_TEST_PLAIN, nullptr, snapping));
-    place(mover.hwnd, 500, 300);
-    const RECT m = window_rect(mover.hwnd);
-    const RECT area = get_work_area(POINT{(m.left + m.right) / 2, (m.top + m.bottom) / 2});
-    MONITORINFO info = {};
-    info.cbSize = sizeof(MONITORINFO);
-    ASSERT_TRUE(GetMonitorInfoW(MonitorFromWindow(mover.hwnd, MONITOR_DEFAULTTONEAREST), &info));
-    EXPECT_TRUE(same_rect(area, info.rcWork));
-
-    // The partner stands just inside the work area's right edge.
-    place(partner.hwnd, area.right - 4, m.top + 40);
-    ShowWindow(partner.hwnd, SW_SHOWNOACTIVATE);
-    ShowWindow(mover.hwnd, SW_SHOW);
-
-    // Dropped with its right edge 10 pixels short of the work area's, 6 short of the partner's left.
-    const POINT grab = caption_point(mover.hwnd, 40);
-    const int left = area.right - 10 - width_of(m);
-    drag_with_mouse(grab, POINT{left + 40, grab.y});
-    EXPECT_TRUE(same_rect(window_rect(mover.hwnd), RECT{area.right - width_of(m), m.top, area.right, m.bottom}));
-    EXPECT_TRUE(snap_result.horizontal.work_area);
-    EXPECT_EQ(snap_result.horizontal.kind, 3);
-
-    DestroyWindow(partner.hwnd);
-    DestroyWindow(mover.hwnd);
-}
-
-TEST_F(Placement, SizedEdgeSnapsAndTheOtherEdgesStay)
-{
-    C_placement snapping;
-    snapping.snap_to_edges = true;
-    C_dialog partner, sized;
-    ASSERT_TRUE(partner.create(L"partner", IDD_TEST_PLAIN, nullptr, snapping));
-    ASSERT_TRUE(sized.create(L"sized", IDD_TEST_SIZABLE, nullptr, snapping));
-    place(sized.hwnd, 200, 300);
-    const RECT s = window_rect(sized.hwnd);
-    place(partner.hwnd, s.right + 100, s.top + 50);
-    ShowWindow(partner.hwnd, SW_SHOWNOACTIVATE);
-    ShowWindow(sized.hwnd, SW_SHOW);
-    const RECT p = window_rect(partner.hwnd);
-
-    const POINT border = {s.right - 1, (s.top + s.bottom) / 2};
-    ASSERT_EQ(hit_test(sized.hwnd, border), HTRIGHT);
-    drag_with_mouse(border, POINT{p.left - 12 - 1, border.y});
-    EXPECT_TRUE(same_rect(window_rect(sized.hwnd), RECT{s.left, s.top, p.left, s.bottom}));
-    EXPECT_EQ(snap_result.horizontal.partner, partner.hwnd);
-    EXPECT_EQ(snap_result.horizontal.kind, 2);
-
-    DestroyWindow(partner.hwnd);
-    DestroyWindow(sized.hwnd);
 }
 
 TEST_F(Placement, SplitterDragStopsAtItsMaximumAndKeepsItsShare)
@@ -451,54 +346,22 @@ TEST_F(Placement, SplitterDragStopsAtItsMaximumAndKeepsItsShare)
     EXPECT_EQ(right.left, now + thickness);
     EXPECT_EQ(right.right, right0.right + 100);
 
-    DestroyWindow(dialog.hwnd);
-}
 
-TEST_F(Placement, SplitterWithoutRoomOrWithoutAGroupCannotBeDragged)
-{
-    C_split_dialog dialog;
-    C_splitter bar, lonely;
-    ASSERT_TRUE(dialog.create(L"split", IDD_TEST_SPLIT));
-    dialog.add_splitter(lonely, true, {&dialog.left_top}, {});
-    dialog.add_splitter(bar, true, {&dialog.left_top, &dialog.left_bottom}, {&dialog.right});
-    place(dialog.hwnd, 100, 100);
-    ShowWindow(dialog.hwnd, SW_SHOW);
-    pump_messages();
-
-    EXPECT_TRUE(same_rect(lonely.gap(), RECT{}));
-    EXPECT_FALSE(lonely.layout());
-
-    // Narrow controls leave the bar less room than the margins on its two sides.
-    const RECT left0 = rect_in_parent_now(dialog.left_top.hwnd);
-    const RECT bottom0 = rect_in_parent_now(dialog.left_bottom.hwnd);
-    const RECT right0 = rect_in_parent_now(dialog.right.hwnd);
+    // Controls that leave the bar no room: the layout after a resize leaves them
+    // alone, and a press on the gap starts no drag.
     SetWindowPos(dialog.left_top.hwnd, nullptr, left0.left, left0.top, 10, height_of(left0), SWP_NOZORDER);
-    SetWindowPos(dialog.left_bottom.hwnd, nullptr, bottom0.left, bottom0.top, 10, height_of(bottom0), SWP_NOZORDER);
+    SetWindowPos(dialog.left_bottom.hwnd, nullptr, left0.left, left0.bottom + 5, 10, height_of(left0), SWP_NOZORDER);
     SetWindowPos(dialog.right.hwnd, nullptr, left0.left + 15, right0.top, 10, height_of(right0), SWP_NOZORDER);
-    EXPECT_FALSE(bar.layout());
-
-    POINT over_gap = {left0.left + 12, (right0.top + right0.bottom) / 2};
-    ClientToScreen(dialog.hwnd, &over_gap);
-    SetCursorPos(over_gap.x, over_gap.y);
-    pump_messages();
-    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_SIZEWE));
-    press_left_button();
-    pump_messages();
-    EXPECT_EQ(dialog.splitters.active, nullptr);
-    EXPECT_EQ(GetCapture(), nullptr);
-    release_left_button();
-    pump_messages();
-
-    // The layout after a resize skips it and leaves the controls alone.
     dialog.splitters.relayout();
-    EXPECT_EQ(width_of(rect_in_parent_now(dialog.left_top.hwnd)), 10);
-    EXPECT_EQ(width_of(rect_in_parent_now(dialog.right.hwnd)), 10);
     EXPECT_EQ(rect_in_parent_now(dialog.right.hwnd).left, left0.left + 15);
+    const POINT narrow_gap = to_screen(left0.left + 12, middle_y);
+    SetCursorPos(narrow_gap.x, narrow_gap.y);
+    EXPECT_FALSE(dialog.splitters.begin_drag(dialog.hwnd));
+    EXPECT_EQ(GetCapture(), nullptr);
 
     DestroyWindow(dialog.hwnd);
     dialog.splitters.reset();
     EXPECT_TRUE(dialog.splitters.items.empty());
-    EXPECT_EQ(bar.ratio, -1);
-    EXPECT_TRUE(bar.first_group.empty());
-    EXPECT_TRUE(bar.second_group.empty());
+    EXPECT_EQ(bar.ratio, SPLITTER_RATIO_UNKNOWN);
+    EXPECT_TRUE(bar.first_group.empty() && bar.second_group.empty());
 }

@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <string>
 
+#include "nt3/app_state.h"
 #include "nt3/pump.h"
 #include "res/resource.h"
 #include "support/window_test_env.h"
-#include "update/app_state.h"
 #include "update/update_process_dialog.h"
 
 namespace {

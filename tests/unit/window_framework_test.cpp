@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "file/error_info.h"
+#include "nt3/app_state.h"
 #include "nt3/control.h"
 #include "nt3/dialog.h"
 #include "nt3/progress.h"
@@ -15,7 +16,6 @@
 #include "nt3/window_base.h"
 #include "support/test_resource.h"
 #include "support/window_test_env.h"
-#include "update/app_state.h"
 
 using namespace NT3;
 
@@ -498,13 +498,13 @@ TEST_F(WindowFramework, CreateMakesOneWindowAndRecordsFailures)
     EXPECT_EQ(dialog.children.size(), 2u);
     DestroyWindow(dialog.hwnd);
 
-    set_last_error(crt, 2, L"earlier");
+    set_last_error(error_kind::crt, 2, L"earlier");
     C_test_dialog missing;
     EXPECT_FALSE(missing.create(L"missing", IDD_TEST_MISSING));
     EXPECT_EQ(missing.hwnd, nullptr);
     EXPECT_TRUE(missing.children.empty());
     ASSERT_EQ(last_error_list().size(), 1u);
-    EXPECT_EQ(last_error()->kind, win32);
+    EXPECT_EQ(last_error()->kind, error_kind::win32);
     EXPECT_EQ(last_error()->code, ERROR_RESOURCE_NAME_NOT_FOUND);
     EXPECT_EQ(last_error()->context, L"CreateDialogParam");
 }
