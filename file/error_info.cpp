@@ -7,8 +7,13 @@ namespace {
 
 std::vector<C_error_info>& thread_list()
 {
-    thread_local std::vector<C_error_info> list;
-    return list;
+    // Made once per thread and never freed: MinGW's emulated thread-local
+    // storage frees a thread's variables before their destructors run, so a
+    // thread_local with a destructor crashes every thread but the main one as
+    // it ends. A thread's few records are all that is left behind.
+    thread_local std::vector<C_error_info>* list = nullptr;
+    if (!list) list = new std::vector<C_error_info>();
+    return *list;
 }
 
 void replace_with(C_error_info record)

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "update/script_parser.h"
+#include "update/script_writer.h"
 #include "update/script_review.h"
 #include "update/update_settings.h"
 #include "util/entry_path.h"
@@ -19,6 +20,7 @@
 #include "util/pattern_match.h"
 #include "util/text.h"
 #include "util/text_cursor.h"
+#include "util/wildcard.h"
 
 namespace {
 
@@ -138,6 +140,12 @@ void fuzz_script(const std::wstring& text)
         check(finding.line >= 1 && static_cast<std::size_t>(finding.line) <= lines.size());
         check(!finding_line(finding).empty());
     }
+
+    // What the maker writes from these values reads back as the same values.
+    C_update_settings again;
+    parse_update_script(compose_update_script(L"comment", settings), again);
+    check(again.reg_path == settings.reg_path && again.game_title == settings.game_title &&
+          again.update_title == settings.update_title && again.copy_files == settings.copy_files);
 }
 
 void fuzz_helpers(const std::wstring& input)
@@ -167,6 +175,15 @@ void fuzz_helpers(const std::wstring& input)
     const std::wstring to = lines.size() > 2 ? lines[2] : std::wstring(L"-");
     const std::wstring replaced = replace_all(lines[0], from, to);
     if (from.empty()) check(replaced == lines[0]);
+
+    // Wildcards: any text fits "*" and itself, and "*" before and after a text
+    // without wildcards finds it inside any text that holds it, letter case and
+    // the kind of slash aside.
+    check(wildcard_match(L"*", input) && wildcard_match(lines[0], lines[0]));
+    if (lines.size() > 1 && lines[1].find_first_of(L"*?") == std::wstring::npos) {
+        const auto fold = [](const std::wstring& text) { return replace_all(to_lower_ascii(text), L"/", L"\\"); };
+        check(wildcard_match(L"*" + lines[1] + L"*", lines[0]) == (fold(lines[0]).find(fold(lines[1])) != std::wstring::npos));
+    }
 }
 
 }  // namespace

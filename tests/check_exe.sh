@@ -3,10 +3,10 @@
 # The program must run on a bare Windows: an executable of the given kind
 # (PE32, 32-bit, for the shipped build) that imports system DLLs only (no MinGW
 # runtime DLLs), with its manifest embedded. The updater (gui) asks for
-# administrator rights and common controls 6. The checker (console) reads no
-# registry, and its manifest must say it runs as its caller, or Windows would
-# take a program with "update" in its name for an installer and ask for
-# administrator rights.
+# administrator rights and common controls 6. The checker and the maker
+# (console) read no registry, and their manifests must say they run as their
+# caller, or Windows would take a program with "update" in its name for an
+# installer and ask for administrator rights.
 set -u
 objdump=$1
 exe=$2

@@ -7,7 +7,7 @@
 
 #include "update/update_check.h"
 #include "util/console_text.h"
-#include "util/path.h"
+#include "util/full_path.h"
 #include "util/path_kind.h"
 
 namespace {
@@ -23,13 +23,6 @@ const wchar_t* const USAGE =
     L"\n"
     L"Exit status: 0 the update would be applied (warnings allowed), 1 it would not,\n"
     L"2 a usage error or no such FOLDER.\n";
-
-std::wstring own_folder()
-{
-    std::vector<wchar_t> buffer(32768, L'\0');
-    const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    return path_get_folder(std::wstring(buffer.data(), length));
-}
 
 int usage_error(const std::wstring& problem, bool show_usage = true)
 {
@@ -59,7 +52,7 @@ int run_check_command(int argc, const wchar_t* const argv[])
         return usage_error(L"unknown option " + args[0]);
     }
 
-    const std::wstring folder = args.empty() ? own_folder() : args[0];
+    const std::wstring folder = args.empty() ? program_folder() : args[0];
     if (get_path_kind(folder) != path_kind::folder) return usage_error(L"no folder " + folder, false);
 
     const C_check_result result = check_update_folder(folder);

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <climits>
 
 namespace {
 
@@ -59,4 +60,27 @@ bool reads_as_utf8(const std::string& bytes)
     if (!non_ascii || bytes.size() > 0x7FFFFFFF) return false;
     return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()),
                                nullptr, 0) > 0;
+}
+
+bool spell_in_code_page_932(const std::wstring& text, std::string& bytes)
+{
+    bytes.clear();
+    if (text.empty()) return true;
+    if (text.size() > INT_MAX / 2) return false;
+    const int length = static_cast<int>(text.size());
+    BOOL used_default = FALSE;
+    const int size = WideCharToMultiByte(CODE_PAGE_932, WC_NO_BEST_FIT_CHARS, text.data(), length, nullptr, 0, nullptr,
+                                         &used_default);
+    if (size <= 0 || used_default) return false;
+    bytes.assign(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CODE_PAGE_932, WC_NO_BEST_FIT_CHARS, text.data(), length, &bytes[0], size, nullptr, &used_default);
+    // Reading the bytes back must give the very same text: the last word on
+    // whatever mapping the platform's table makes.
+    std::wstring back(text.size(), L'\0');
+    const int back_size = MultiByteToWideChar(CODE_PAGE_932, MB_ERR_INVALID_CHARS, bytes.data(), size, &back[0], length);
+    if (used_default || back_size != length || back != text) {
+        bytes.clear();
+        return false;
+    }
+    return true;
 }

@@ -21,3 +21,9 @@ std::vector<C_invalid_bytes> find_invalid_cp932(const std::string& bytes, std::s
 // True when the bytes are well-formed UTF-8 and hold at least one non-ASCII
 // character: a text saved as UTF-8 by mistake.
 bool reads_as_utf8(const std::string& bytes);
+
+// The bytes that spell `text` in code page 932, the code page update scripts
+// are read in. False when a character has no spelling there: a near substitute
+// (the best-fit "e" for "é", "\" for "¥") counts as none, since the updater would
+// read back another name.
+bool spell_in_code_page_932(const std::wstring& text, std::string& bytes);

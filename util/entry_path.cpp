@@ -41,3 +41,12 @@ bool entry_is_unsafe(const std::wstring& entry)
     }
     return false;
 }
+
+bool path_has_trimmed_name(const std::wstring& rel)
+{
+    for (std::size_t i = 0; i < rel.size(); ++i) {
+        const bool ends_component = i + 1 == rel.size() || is_separator(rel[i + 1]);
+        if (ends_component && (rel[i] == L'.' || rel[i] == L' ')) return true;
+    }
+    return false;
+}

@@ -15,3 +15,8 @@ std::wstring entry_to_relative_path(const std::wstring& entry);
 // components is "..". Two dots followed by more dots or spaces count as ".."
 // too, since the platform may trim those away.
 bool entry_is_unsafe(const std::wstring& entry);
+
+// True when a component of `rel` ends in a dot or a space: the platform trims
+// those from a name it is given, so Windows cannot hold such a file under its
+// own name (a release made on another system may have one).
+bool path_has_trimmed_name(const std::wstring& rel);

@@ -2,13 +2,28 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <climits>
+
+namespace {
+
+int compare_names(const std::wstring& a, const std::wstring& b)
+{
+    const auto length = [](const std::wstring& s) { return static_cast<int>(std::min<std::size_t>(s.size(), INT_MAX)); };
+    return CompareStringOrdinal(a.c_str(), length(a), b.c_str(), length(b), TRUE);
+}
+
+}  // namespace
 
 bool names_equal(const std::wstring& a, const std::wstring& b)
 {
     if (a.size() > INT_MAX || b.size() > INT_MAX) return false;
-    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),
-                                TRUE) == CSTR_EQUAL;
+    return compare_names(a, b) == CSTR_EQUAL;
+}
+
+bool names_less(const std::wstring& a, const std::wstring& b)
+{
+    return compare_names(a, b) == CSTR_LESS_THAN;
 }
 
 bool path_is_stored_as_named(const std::wstring& folder, const std::wstring& rel)

@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "util/dir_create.h"
+#include "util/folder_tree.h"
 #include "util/path.h"
 
 C_temp_dir::C_temp_dir()
@@ -28,29 +29,7 @@ C_temp_dir::C_temp_dir()
 
 C_temp_dir::~C_temp_dir()
 {
-    remove_tree(path_);
-}
-
-void remove_tree(const std::wstring& path)
-{
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = data.cFileName;
-            if (name == L"." || name == L"..") continue;
-            const std::wstring child = path + L"\\" + name;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                remove_tree(child);
-            } else {
-                SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileW(child.c_str());
-            }
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
-    }
-    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    RemoveDirectoryW(path.c_str());
+    remove_folder_tree(path_);
 }
 
 void make_folder(const std::wstring& path)

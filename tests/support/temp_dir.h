@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <string>
 
+#include "util/folder_tree.h"
+
 // A fresh folder under the system's temporary folder, removed with its contents
 // when the object goes.
 class C_temp_dir {
@@ -24,7 +26,6 @@ std::string read_file(const std::wstring& path);
 bool file_exists(const std::wstring& path);
 bool folder_exists(const std::wstring& path);
 void make_folder(const std::wstring& path);
-void remove_tree(const std::wstring& path);
 // A file of `size` bytes, made sparse where the file system allows and at worst
 // by extending its end, so that no test writes gigabytes of data.
 bool make_large_file(const std::wstring& path, std::uint64_t size);

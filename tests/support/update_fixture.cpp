@@ -4,15 +4,12 @@
 
 #include <stdexcept>
 
+#include "update/script_writer.h"
+#include "util/code_page_932.h"
 #include "util/path.h"
 #include "util/text.h"
 
 namespace {
-
-std::wstring quoted_value(const std::wstring& value)
-{
-    return L"\"" + replace_all(replace_all(value, L"\\", L"\\\\"), L"\"", L"\\\"") + L"\"";
-}
 
 std::wstring unique_suffix()
 {
@@ -37,13 +34,8 @@ std::wstring built_program_path(const std::string& relative)
 
 std::string to_code_page_932(const std::wstring& text)
 {
-    if (text.empty()) return {};
-    BOOL lost = FALSE;
-    const int size = WideCharToMultiByte(932, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                         &lost);
-    std::string bytes(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(932, 0, text.data(), static_cast<int>(text.size()), &bytes[0], size, nullptr, &lost);
-    if (size == 0 || lost) throw std::runtime_error("script text not representable in code page 932");
+    std::string bytes;
+    if (!spell_in_code_page_932(text, bytes)) throw std::runtime_error("script text not representable in code page 932");
     return bytes;
 }
 
@@ -55,6 +47,11 @@ std::wstring built_updater_path()
 std::wstring built_checker_path()
 {
     return built_program_path(CHECKER_FROM_TESTS);
+}
+
+std::wstring built_maker_path()
+{
+    return built_program_path(MAKER_FROM_TESTS);
 }
 
 std::wstring unique_program_name(const std::wstring& stem)
@@ -80,7 +77,7 @@ C_update_fixture::C_update_fixture(const std::wstring& program_name)
 
 C_update_fixture::~C_update_fixture()
 {
-    if (!moved_game_dir_.empty()) remove_tree(moved_game_dir_);
+    if (!moved_game_dir_.empty()) remove_folder_tree(moved_game_dir_);
 }
 
 void C_update_fixture::write_script(const std::wstring& text)
@@ -91,12 +88,12 @@ void C_update_fixture::write_script(const std::wstring& text)
 void C_update_fixture::write_script(const std::wstring& update_title, const std::wstring& game_title,
                                     const std::vector<std::wstring>& entries)
 {
-    std::wstring text = L"// " + update_title + L"\r\n";
-    text += L"#REG_PATH = " + quoted_value(reg_path()) + L"\r\n";
-    text += L"#GAME_TITLE = " + quoted_value(game_title) + L"\r\n";
-    text += L"#UPDATE_TITLE = " + quoted_value(update_title) + L"\r\n";
-    for (const auto& entry : entries) text += L"#COPY_FILE = " + quoted_value(entry) + L"\r\n";
-    write_script(text);
+    C_update_settings values;
+    values.reg_path = reg_path();
+    values.game_title = game_title;
+    values.update_title = update_title;
+    values.copy_files = entries;
+    write_script(compose_update_script(update_title, values));
 }
 
 void C_update_fixture::add_source_file(const std::wstring& relative, const std::string& bytes)
@@ -118,7 +115,7 @@ void C_update_fixture::move_game_to(const std::wstring& parent)
 {
     const std::wstring moved = parent + L"\\updater_game_" + unique_suffix();
     if (!CreateDirectoryW(moved.c_str(), nullptr)) throw std::runtime_error("cannot create the game folder");
-    remove_tree(game_dir_);
+    remove_folder_tree(game_dir_);
     moved_game_dir_ = moved;
     game_dir_ = moved;
 }

@@ -73,9 +73,11 @@ private:
     std::wstring moved_game_dir_;  // removed separately: it lies outside root_
 };
 
-// The built update.exe and update_check.exe beside which the test programs are built.
+// The built update.exe, update_check.exe and update_make.exe beside which the
+// test programs are built.
 std::wstring built_updater_path();
 std::wstring built_checker_path();
+std::wstring built_maker_path();
 // Script text as an update ships it: in code page 932, whatever the test
 // system's own code page. Throws when the text has characters 932 lacks.
 std::string to_code_page_932(const std::wstring& text);

@@ -317,14 +317,14 @@ TEST_F(CopyJob, FullDiskStopsTheJobInsteadOfReportingSuccess)
     if (small_root.empty()) GTEST_SKIP() << why_not;
 
     const std::wstring game = small_root + L"\\copy_job_full";
-    remove_tree(game);
+    remove_folder_tree(game);
     make_folder(game);
     UpdateSettings.dest_dir = game;
     write_file(source(L"huge.dat"), pattern_bytes(8000000, 10));
     UpdateSettings.copy_files = {L"huge.dat"};
 
     const bool result = run();
-    remove_tree(game);
+    remove_folder_tree(game);
 
     EXPECT_FALSE(result);
     EXPECT_EQ(boxes_.texts(), (std::vector<std::wstring>{game + L"\\huge.dat に書き込めませんでした。", failed}));
