@@ -4,7 +4,6 @@
 #include "update/messages.h"
 #include "update/update_sequence.h"
 #include "update/update_settings.h"
-#include "util/dir_list.h"
 #include "util/entry_path.h"
 #include "util/path_kind.h"
 #include "util/stored_name.h"
@@ -22,9 +21,8 @@ std::wstring entry_problem(const std::wstring& source_dir, const std::wstring& e
     }
     // Besides being there, the entry must be found under its own name, or the
     // copy, which lists names, would pass it over.
-    C_dir_list list;
-    const C_copy_entry found = list_copy_entry(source_dir, entry, list);
-    if (!copy_entry_found(found, list) || !path_is_stored_as_named(source_dir, found.rel)) {
+    const C_copy_entry found = list_copy_entry(source_dir, entry);
+    if (!found.found() || !path_is_stored_as_named(source_dir, found.rel)) {
         return missing_entry_message(source_dir, entry);
     }
     return std::wstring();

@@ -65,6 +65,8 @@ int run_updater(HINSTANCE instance)
 
     // Released in reverse order on every way out: the library, then COM.
     const C_com_scope com;
+    // The class set the program has always asked for, without ICC_PROGRESS_CLASS:
+    // the library, once loaded, registers the progress bar the dialog uses anyway.
     INITCOMMONCONTROLSEX controls = {sizeof(INITCOMMONCONTROLSEX),
                                      ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_INTERNET_CLASSES};
     InitCommonControlsEx(&controls);
