@@ -46,8 +46,3 @@ bool C_copy_entry::found() const
 {
     return kind == path_kind::folder || (kind == path_kind::file && !files.empty());
 }
-
-std::wstring missing_entry_message(const std::wstring& source_dir, const std::wstring& entry)
-{
-    return L"コピー元のファイル " + path_join(source_dir, entry) + L" が見つかりません。";
-}

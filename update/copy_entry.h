@@ -29,6 +29,3 @@ struct C_copy_entry {
 // folder's whole subtree; or the file of the entry's name in its own folder, by
 // its stored name. A missing entry lists nothing.
 C_copy_entry list_copy_entry(const std::wstring& source_dir, const std::wstring& entry);
-
-// The warning for an entry that is not there, naming it as written.
-std::wstring missing_entry_message(const std::wstring& source_dir, const std::wstring& entry);

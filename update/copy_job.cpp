@@ -33,7 +33,7 @@ bool run_copy_job()
     auto& dialog = progress_dialog;
     // Not looked at: without a window the job still runs, and every control call does nothing.
     dialog.create(L"update");
-    if (dialog.hwnd) dialog.set_text(UpdateSettings.update_title + L" アップデート");
+    if (dialog.hwnd) dialog.set_text(msg_progress_caption(UpdateSettings.update_title));
     dialog.progress_total.set_range(0, PROGRESS_RANGE);
     dialog.progress_file.set_range(0, PROGRESS_RANGE);
     if (dialog.hwnd && !(GetWindowLongW(dialog.hwnd, GWL_STYLE) & WS_VISIBLE)) ShowWindow(dialog.hwnd, SW_SHOW);
@@ -60,7 +60,7 @@ bool copy_update_files()
         // The check before the prompt found it. One gone since then must not
         // end in the success message.
         if (!listed.found()) {
-            report_failure(missing_entry_message(settings.source_dir, entry));
+            report_failure(msg_entry_missing(path_join(settings.source_dir, entry)));
             return false;
         }
         copy_total += listed.total_size;
@@ -86,14 +86,13 @@ bool copy_update_file(const std::wstring& rel, C_copy_run& run)
     // and write goes to the system as one call, without copying through them.
     C_file source;
     if (!source.open(source_path, L"rb", file_buffering::none)) {
-        report_failure(L"コピー元の " + source_path + L" が開けませんでした。");
+        report_failure(msg_source_not_opened(source_path));
         return false;
     }
     dir_create(path_get_folder(dest_path));
     C_file dest;
     if (!dest.open(dest_path, L"wb", file_buffering::none)) {
-        // No space before が here, unlike the source's message: the texts users know.
-        report_failure(dest_path + L"が開けませんでした。");
+        report_failure(msg_dest_not_opened(dest_path));
         return false;
     }
     progress_dialog.static_text.set_text(rel);
@@ -113,13 +112,13 @@ bool copy_update_file(const std::wstring& rel, C_copy_run& run)
             // Both files are let go before the box, which waits for the user.
             dest.close();
             source.close();
-            report_failure(L"コピー元の " + source_path + L" が読み込めませんでした。");
+            report_failure(msg_source_not_read(source_path));
             return false;
         }
         if (file_write(buffer, got, dest.stream) != got) {
             dest.close();
             source.close();
-            report_failure(dest_path + L" に書き込めませんでした。");
+            report_failure(msg_dest_not_written(dest_path));
             return false;
         }
         file_left -= static_cast<std::uint64_t>(got);
@@ -135,7 +134,7 @@ bool copy_update_file(const std::wstring& rel, C_copy_run& run)
     const bool written = dest.close();
     source.close();
     if (!written) {
-        report_failure(dest_path + L" に書き込めませんでした。");
+        report_failure(msg_dest_not_written(dest_path));
         return false;
     }
     return true;

@@ -17,7 +17,10 @@ bool copy_update_files();
 // file pays for a megabyte it overwrites at once, and the bytes still to copy
 // against the job's total.
 struct C_copy_run {
-    explicit C_copy_run(std::uint64_t total) : buffer(new char[COPY_CHUNK_SIZE]), copy_total(total), bytes_left(total) {}
+    explicit C_copy_run(std::uint64_t total)
+        : buffer(new char[COPY_CHUNK_SIZE]), copy_total(total), bytes_left(total)
+    {
+    }
 
     std::unique_ptr<char[]> buffer;
     std::uint64_t copy_total;

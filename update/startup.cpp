@@ -7,6 +7,7 @@
 
 #include "nt3/app_state.h"
 #include "update/message_box.h"
+#include "update/messages.h"
 #include "update/update_sequence.h"
 #include "util/path.h"
 
@@ -73,8 +74,8 @@ int run_updater(HINSTANCE instance)
 
     const C_loaded_library rich_edit(L"riched32.dll");
     if (!rich_edit) {
-        show_message_box(L"riched32.dll の読み込みに失敗しました。アプリケーションを終了します。",
-                         L"エラー", MB_OK | MB_ICONWARNING, app_state.main_window);
+        show_message_box(MSG_RICH_EDIT_NOT_LOADED, MSG_ERROR_CAPTION, MB_OK | MB_ICONWARNING,
+                         app_state.main_window);
         return 0;
     }
 

@@ -11,6 +11,7 @@
 
 #include "file/file.h"
 #include "update/copy_entry.h"
+#include "update/messages.h"
 #include "update/script_bytes.h"
 #include "update/script_review.h"
 #include "update/script_values.h"
