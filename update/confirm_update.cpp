@@ -6,8 +6,7 @@
 bool confirm_update()
 {
     const C_update_settings& settings = UpdateSettings;
-    const std::wstring question =
-        L"セットアップ先 = " + settings.dest_dir + L"\n\nこの場所にアップデートデータを上書きします。よろしいですか？";
+    const std::wstring question = msg_confirm_destination(settings.dest_dir);
 
     // No is the default, so a hasty Enter leaves the installation untouched.
     const int answer =
@@ -16,7 +15,7 @@ bool confirm_update()
     // Only an explicit Yes is consent: a box that could not be shown (0) must
     // not let the copy overwrite the installation unasked.
     if (answer != IDYES) {
-        notify_user(L"アップデートを中断しました。");
+        notify_user(MSG_UPDATE_CANCELLED);
         return false;
     }
     return true;

@@ -1,40 +1,48 @@
 #include "update/copy_entry.h"
 
+#include "util/dir_list.h"
 #include "util/entry_path.h"
 #include "util/path.h"
 
-C_copy_entry list_copy_entry(const std::wstring& source_dir, const std::wstring& entry, C_dir_list& list)
+C_copy_entry list_copy_entry(const std::wstring& source_dir, const std::wstring& entry)
 {
     C_copy_entry result;
     result.rel = entry_to_relative_path(entry);
-    const std::wstring path = source_dir + L"\\" + result.rel;
+    const std::wstring path = path_join(source_dir, result.rel);
     result.kind = get_path_kind(path);
+    C_dir_list list;
+    // Listed paths are relative to the listed folder, which is `folder_part`
+    // below the source folder when `in_folder`.
+    std::wstring folder_part;
+    bool in_folder = false;
     switch (result.kind) {
     case path_kind::folder:
         list.list(path, L"*", L"*", true);
+        folder_part = result.rel;
+        in_folder = true;
         break;
     case path_kind::file: {
         // A file in a subfolder is listed in its own folder, and copied to the
         // same folder below the destination.
-        const auto slash = result.rel.rfind(L'\\');
-        const std::wstring name = slash == std::wstring::npos ? result.rel : result.rel.substr(slash + 1);
-        if (slash != std::wstring::npos) result.folder_part = result.rel.substr(0, slash);
-        const std::wstring base = result.folder_part.empty() ? source_dir : source_dir + L"\\" + result.folder_part;
+        const std::wstring name = path_get_file_name(result.rel);
+        if (name.size() < result.rel.size()) folder_part = path_get_folder(result.rel);
+        in_folder = !folder_part.empty();
+        const std::wstring base = in_folder ? path_join(source_dir, folder_part) : source_dir;
         list.list(base, path_erase_extension(name), path_get_extension(name), false);
         break;
     }
     case path_kind::missing:
         break;
     }
+    result.files.reserve(list.entries.size());
+    for (const auto& item : list.entries) {
+        result.files.push_back({in_folder ? path_join(folder_part, item.path) : item.path, item.size});
+    }
+    result.total_size = list.total_size;
     return result;
 }
 
-bool copy_entry_found(const C_copy_entry& entry, const C_dir_list& list)
+bool C_copy_entry::found() const
 {
-    return entry.kind == path_kind::folder || (entry.kind == path_kind::file && !list.entries.empty());
-}
-
-std::wstring missing_entry_message(const std::wstring& source_dir, const std::wstring& entry)
-{
-    return L"コピー元のファイル " + source_dir + L"\\" + entry + L" が見つかりません。";
+    return kind == path_kind::folder || (kind == path_kind::file && !files.empty());
 }

@@ -15,7 +15,6 @@
 #include "update/update_settings.h"
 #include "util/dir_create.h"
 #include "util/path.h"
-#include "util/path_kind.h"
 
 namespace {
 
@@ -27,17 +26,14 @@ int per_mille(double done, double total)
     return value >= PROGRESS_RANGE ? PROGRESS_RANGE : static_cast<int>(value);
 }
 
-// The chunk buffer of the running job, shared by all its files so that no file
-// pays for allocating and clearing a megabyte it overwrites at once.
-char* job_buffer = nullptr;
-
 }  // namespace
 
 bool run_copy_job()
 {
     auto& dialog = progress_dialog;
+    // Not looked at: without a window the job still runs, and every control call does nothing.
     dialog.create(L"update");
-    if (dialog.hwnd) dialog.set_text(UpdateSettings.update_title + L" アップデート");
+    if (dialog.hwnd) dialog.set_text(msg_progress_caption(UpdateSettings.update_title));
     dialog.progress_total.set_range(0, PROGRESS_RANGE);
     dialog.progress_file.set_range(0, PROGRESS_RANGE);
     if (dialog.hwnd && !(GetWindowLongW(dialog.hwnd, GWL_STYLE) & WS_VISIBLE)) ShowWindow(dialog.hwnd, SW_SHOW);
@@ -55,79 +51,57 @@ bool run_copy_job()
 bool copy_update_files()
 {
     const auto& settings = UpdateSettings;
-    const std::unique_ptr<char[]> buffer(new char[COPY_CHUNK_SIZE]);
-    job_buffer = buffer.get();
-    struct C_release {
-        ~C_release() { job_buffer = nullptr; }
-    } release;
-    std::vector<C_dir_list> lists(settings.copy_files.size());
-    std::vector<C_copy_entry> places(settings.copy_files.size());
-    std::uint64_t copy_total = 0;
 
-    for (std::size_t i = 0; i < settings.copy_files.size(); ++i) {
-        places[i] = list_copy_entry(settings.source_dir, settings.copy_files[i], lists[i]);
+    // Listing pass: every file of every entry, in copy order, before any is copied.
+    std::vector<C_copy_item> files;
+    std::uint64_t copy_total = 0;
+    for (const std::wstring& entry : settings.copy_files) {
+        C_copy_entry listed = list_copy_entry(settings.source_dir, entry);
         // The check before the prompt found it. One gone since then must not
         // end in the success message.
-        if (!copy_entry_found(places[i], lists[i])) {
-            report_failure(missing_entry_message(settings.source_dir, settings.copy_files[i]));
+        if (!listed.found()) {
+            report_failure(msg_entry_missing(path_join(settings.source_dir, entry)));
             return false;
         }
-        copy_total += lists[i].total_size;
+        copy_total += listed.total_size;
+        files.insert(files.end(), std::make_move_iterator(listed.files.begin()),
+                     std::make_move_iterator(listed.files.end()));
     }
 
-    std::uint64_t bytes_left = copy_total;
-    for (std::size_t i = 0; i < settings.copy_files.size(); ++i) {
-        const C_copy_entry& place = places[i];
-        switch (get_path_kind(settings.source_dir + L"\\" + place.rel)) {
-        case path_kind::folder:
-            for (const auto& item : lists[i].entries) {
-                dir_create(settings.dest_dir + L"\\" + place.rel);
-                if (!copy_update_file(place.rel + L"\\" + item.path, bytes_left, copy_total)) return false;
-            }
-            break;
-        case path_kind::file:
-            for (const auto& item : lists[i].entries) {
-                const std::wstring rel = place.folder_part.empty() ? item.path : place.folder_part + L"\\" + item.path;
-                if (!copy_update_file(rel, bytes_left, copy_total)) return false;
-            }
-            break;
-        case path_kind::missing:
-            break;
-        }
+    // Copy pass.
+    C_copy_run run(copy_total);
+    for (const C_copy_item& file : files) {
+        if (!copy_update_file(file.rel, run)) return false;
     }
     return true;
 }
 
-bool copy_update_file(const std::wstring& rel, std::uint64_t& bytes_left, std::uint64_t copy_total)
+bool copy_update_file(const std::wstring& rel, C_copy_run& run)
 {
     const auto& settings = UpdateSettings;
-    const std::wstring source_path = settings.source_dir + L"\\" + rel;
-    const std::wstring dest_path = settings.dest_dir + L"\\" + rel;
+    const std::wstring source_path = path_join(settings.source_dir, rel);
+    const std::wstring dest_path = path_join(settings.dest_dir, rel);
 
     // Chunks are far larger than the streams' own buffers: unbuffered, each read
     // and write goes to the system as one call, without copying through them.
     C_file source;
     if (!source.open(source_path, L"rb", file_buffering::none)) {
-        report_failure(L"コピー元の " + source_path + L" が開けませんでした。");
+        report_failure(msg_source_not_opened(source_path));
         return false;
     }
     dir_create(path_get_folder(dest_path));
     C_file dest;
     if (!dest.open(dest_path, L"wb", file_buffering::none)) {
-        report_failure(dest_path + L"が開けませんでした。");
+        report_failure(msg_dest_not_opened(dest_path));
         return false;
     }
     progress_dialog.static_text.set_text(rel);
 
     const std::uint64_t size = static_cast<std::uint64_t>(source.size);
     std::uint64_t file_left = size;
-    std::unique_ptr<char[]> own_buffer;
-    char* buffer = job_buffer;
-    if (!buffer) {
-        own_buffer.reset(new char[COPY_CHUNK_SIZE]);
-        buffer = own_buffer.get();
-    }
-    const double total = static_cast<double>(copy_total);
+    char* const buffer = run.buffer.get();
+    std::uint64_t& bytes_left = run.bytes_left;
+    const double total = static_cast<double>(run.copy_total);
 
     while (file_left > 0) {
         // Never past the length measured at open: a source that grows meanwhile
@@ -135,15 +109,16 @@ bool copy_update_file(const std::wstring& rel, std::uint64_t& bytes_left, std::u
         const int wanted = static_cast<int>(std::min<std::uint64_t>(COPY_CHUNK_SIZE, file_left));
         const int got = file_read(buffer, wanted, source.stream);
         if (got < wanted) {
+            // Both files are let go before the box, which waits for the user.
             dest.close();
             source.close();
-            report_failure(L"コピー元の " + source_path + L" が読み込めませんでした。");
+            report_failure(msg_source_not_read(source_path));
             return false;
         }
         if (file_write(buffer, got, dest.stream) != got) {
             dest.close();
             source.close();
-            report_failure(dest_path + L" に書き込めませんでした。");
+            report_failure(msg_dest_not_written(dest_path));
             return false;
         }
         file_left -= static_cast<std::uint64_t>(got);
@@ -159,7 +134,7 @@ bool copy_update_file(const std::wstring& rel, std::uint64_t& bytes_left, std::u
     const bool written = dest.close();
     source.close();
     if (!written) {
-        report_failure(dest_path + L" に書き込めませんでした。");
+        report_failure(msg_dest_not_written(dest_path));
         return false;
     }
     return true;

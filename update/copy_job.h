@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
 
 // Every read asks for one chunk; the bars are updated and the queue pumped once per chunk.
@@ -12,6 +13,19 @@ constexpr int PROGRESS_RANGE = 1000;
 // or at the first file that could not be copied.
 bool copy_update_files();
 
+// What the files of one job share: the chunk buffer, allocated once so that no
+// file pays for a megabyte it overwrites at once, and the bytes still to copy
+// against the job's total.
+struct C_copy_run {
+    explicit C_copy_run(std::uint64_t total)
+        : buffer(new char[COPY_CHUNK_SIZE]), copy_total(total), bytes_left(total)
+    {
+    }
+
+    std::unique_ptr<char[]> buffer;
+    std::uint64_t copy_total;
+    std::uint64_t bytes_left;
+};
+
 // Copies gamedata\rel over dest_dir\rel in chunks, showing its progress.
-// `bytes_left` counts down the whole job's bytes, against `copy_total`.
-bool copy_update_file(const std::wstring& rel, std::uint64_t& bytes_left, std::uint64_t copy_total);
+bool copy_update_file(const std::wstring& rel, C_copy_run& run);

@@ -9,23 +9,20 @@ bool check_install_folder()
     settings.dest_dir = settings.exe_dir;
 
     if (get_path_kind(settings.dest_dir) != path_kind::folder) {
-        report_failure(L"コピー先のフォルダ " + settings.dest_dir +
-                       L" が見つかりません。\nゲームが正しくセットアップされていることを確認してください。");
+        report_failure(msg_no_install_folder(settings.dest_dir));
         return false;
     }
 
     // Joined as is: a folder ending in a backslash gives two in a row, which the
     // file system accepts.
     if (get_path_kind(settings.dest_dir + L"\\VelkorEngine.exe") != path_kind::file) {
-        report_failure(L"VelkorEngine.exe が見つかりませんでした。\n"
-                       L"ゲームが正しくセットアップされていることを確認してください。");
+        report_failure(MSG_NO_ENGINE);
         return false;
     }
 
     // Only a full setup has every file the update may overwrite.
     if (settings.dat_setup != L"full") {
-        report_failure(L"セットアップ情報が取得できませんでした。\n"
-                       L"最小セットアップではアップデートを行うことはできません。");
+        report_failure(MSG_NOT_FULL_SETUP);
         return false;
     }
     return true;

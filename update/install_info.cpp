@@ -42,7 +42,7 @@ bool read_registry_string(HKEY key, const std::wstring& name, std::wstring& out)
         fits = length < REGISTRY_STRING_UNITS;
     }
     if (!fits) {
-        report_failure(L"レジストリに [" + name + L"] が見つかりませんでした。");
+        report_failure(msg_no_registry_value(name));
         return false;
     }
     out.assign(buffer, length);
@@ -64,8 +64,7 @@ bool read_install_info()
 
     HKEY key = nullptr;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, sub_key.c_str(), 0, install_key_access, &key) != ERROR_SUCCESS) {
-        report_failure(L"レジストリキーが見つかりませんでした。\n「" + settings.game_title +
-                       L"」がセットアップされていることを確認してください。");
+        report_failure(msg_no_registry_key(settings.game_title));
         return false;
     }
     const C_open_key open_key(key);

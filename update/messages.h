@@ -1,11 +1,57 @@
 #pragma once
 #include <string>
 
-// The caption of every box is the update's title as it stands when the box is
-// shown: empty before the script has given one.
+// Every text the updater shows the user, by the step that shows it. A failing
+// step's warning is followed by MSG_UPDATE_FAILED. (The progress dialog's text
+// line reads "スタティック" from its template, res/dialogs.rc, until the first file.)
+
+// Start-up, when "riched32.dll" cannot be loaded: the only box before the steps.
+extern const wchar_t* const MSG_ERROR_CAPTION;
+extern const wchar_t* const MSG_RICH_EDIT_NOT_LOADED;
+
+// load_update_script: the script cannot be read.
+extern const wchar_t* const MSG_SCRIPT_NOT_FOUND;
+
+// validate_update_script: a required value is empty, in the order checked.
+extern const wchar_t* const MSG_NO_REG_PATH;
+extern const wchar_t* const MSG_NO_UPDATE_TITLE;
+extern const wchar_t* const MSG_NO_GAME_TITLE;
+
+// check_update_sources: no "gamedata" folder; a #COPY_FILE entry (`position`
+// counted from 1) empty or reaching outside. An entry not found, `source_path`
+// as written below the source folder, is told by the copy job as well when it
+// is gone since the check.
+extern const wchar_t* const MSG_NO_SOURCE_FOLDER;
+std::wstring msg_entry_empty(int position);
+std::wstring msg_entry_outside(int position);
+std::wstring msg_entry_missing(const std::wstring& source_path);
+
+// read_install_info: no key for the game, or a value missing or too long.
+std::wstring msg_no_registry_key(const std::wstring& game_title);
+std::wstring msg_no_registry_value(const std::wstring& name);
+
+// check_install_folder: no installation folder, no engine in it, not a full setup.
+std::wstring msg_no_install_folder(const std::wstring& folder);
+extern const wchar_t* const MSG_NO_ENGINE;
+extern const wchar_t* const MSG_NOT_FULL_SETUP;
+
+// confirm_update: the question, and the notice for any answer but Yes.
+std::wstring msg_confirm_destination(const std::wstring& folder);
+extern const wchar_t* const MSG_UPDATE_CANCELLED;
+
+// run_copy_job: the progress dialog's caption, and a file that cannot be copied.
+std::wstring msg_progress_caption(const std::wstring& update_title);
+std::wstring msg_source_not_opened(const std::wstring& path);
+std::wstring msg_dest_not_opened(const std::wstring& path);
+std::wstring msg_source_not_read(const std::wstring& path);
+std::wstring msg_dest_not_written(const std::wstring& path);
+
+// The sequence's end: after any failing step, and after the copy.
 extern const wchar_t* const MSG_UPDATE_FAILED;
 extern const wchar_t* const MSG_UPDATE_SUCCEEDED;
 
+// The caption of every box but start-up's is the update's title as it stands
+// when the box is shown: empty before the script has given one.
 void notify_user(const std::wstring& text);     // information icon
 void warn_user(const std::wstring& text);       // warning icon
 void report_failure(const std::wstring& text);  // the warning, then the general failure box

@@ -5,8 +5,6 @@
 #include "update/script_parser.h"
 #include "update/update_settings.h"
 
-extern const wchar_t* const MSG_SCRIPT_NOT_FOUND;
-
 // A required value that the script leaves empty, with the updater's message for it.
 struct C_missing_value {
     script_line_kind key;

@@ -4,28 +4,23 @@
 #include "update/messages.h"
 #include "update/update_sequence.h"
 #include "update/update_settings.h"
-#include "util/dir_list.h"
 #include "util/entry_path.h"
+#include "util/path.h"
 #include "util/path_kind.h"
 #include "util/stored_name.h"
-#include "util/text.h"
 
 namespace {
 
 // Empty when the entry is fine.
 std::wstring entry_problem(const std::wstring& source_dir, const std::wstring& entry, int position)
 {
-    if (entry.empty()) return format_text(L"update.ini の %d 個目の COPY_FILE が指定されていません。", position);
-    if (entry_is_unsafe(entry)) {
-        return format_text(L"update.ini の %d 個目の COPY_FILE にインストール先の外を指すパスは指定できません。",
-                           position);
-    }
+    if (entry.empty()) return msg_entry_empty(position);
+    if (entry_is_unsafe(entry)) return msg_entry_outside(position);
     // Besides being there, the entry must be found under its own name, or the
     // copy, which lists names, would pass it over.
-    C_dir_list list;
-    const C_copy_entry found = list_copy_entry(source_dir, entry, list);
-    if (!copy_entry_found(found, list) || !path_is_stored_as_named(source_dir, found.rel)) {
-        return missing_entry_message(source_dir, entry);
+    const C_copy_entry found = list_copy_entry(source_dir, entry);
+    if (!found.found() || !path_is_stored_as_named(source_dir, found.rel)) {
+        return msg_entry_missing(path_join(source_dir, entry));
     }
     return std::wstring();
 }
@@ -35,10 +30,7 @@ std::wstring entry_problem(const std::wstring& source_dir, const std::wstring& e
 std::vector<C_source_finding> find_source_problems(const std::wstring& source_dir,
                                                    const std::vector<std::wstring>& copy_files)
 {
-    // The message names the folder as the user sees it beside the updater, not the path.
-    if (get_path_kind(source_dir) != path_kind::folder) {
-        return {{0, std::wstring(L"コピー元の ") + L"gamedata" + L" フォルダが見つかりません。"}};
-    }
+    if (get_path_kind(source_dir) != path_kind::folder) return {{0, MSG_NO_SOURCE_FOLDER}};
     std::vector<C_source_finding> findings;
     int position = 0;
     for (const std::wstring& entry : copy_files) {

@@ -7,6 +7,7 @@
 
 #include "nt3/app_state.h"
 #include "update/message_box.h"
+#include "update/messages.h"
 #include "update/update_sequence.h"
 #include "util/path.h"
 
@@ -65,14 +66,16 @@ int run_updater(HINSTANCE instance)
 
     // Released in reverse order on every way out: the library, then COM.
     const C_com_scope com;
+    // The class set the program has always asked for, without ICC_PROGRESS_CLASS:
+    // the library, once loaded, registers the progress bar the dialog uses anyway.
     INITCOMMONCONTROLSEX controls = {sizeof(INITCOMMONCONTROLSEX),
                                      ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_INTERNET_CLASSES};
     InitCommonControlsEx(&controls);
 
     const C_loaded_library rich_edit(L"riched32.dll");
     if (!rich_edit) {
-        show_message_box(L"riched32.dll の読み込みに失敗しました。アプリケーションを終了します。",
-                         L"エラー", MB_OK | MB_ICONWARNING, app_state.main_window);
+        show_message_box(MSG_RICH_EDIT_NOT_LOADED, MSG_ERROR_CAPTION, MB_OK | MB_ICONWARNING,
+                         app_state.main_window);
         return 0;
     }
 

@@ -11,6 +11,7 @@
 
 #include "file/file.h"
 #include "update/copy_entry.h"
+#include "update/messages.h"
 #include "update/script_bytes.h"
 #include "update/script_review.h"
 #include "update/script_values.h"
@@ -18,6 +19,7 @@
 #include "util/code_page_932.h"
 #include "util/current_dir.h"
 #include "util/dir_list.h"
+#include "util/path.h"
 #include "util/text_file.h"
 
 namespace {
@@ -84,14 +86,6 @@ struct C_accepted_entry {
     int line = 0;
     std::wstring key;
     C_copy_entry place;
-    C_dir_list list;
-
-    // Each listed file's path below the source folder, as the copy job joins it.
-    std::wstring copied_path(const dir_entry& item) const
-    {
-        if (place.kind == path_kind::folder) return place.rel + L"\\" + item.path;
-        return place.folder_part.empty() ? item.path : place.folder_part + L"\\" + item.path;
-    }
 };
 
 // Entries that pass the source check: what they copy, entries given twice, file
@@ -124,7 +118,7 @@ std::vector<C_check_finding> review_entries(const std::vector<C_accepted_entry>&
             findings.push_back(script_warning(entry.line, L"already copied by the folder entry on line " +
                                                               std::to_wstring(covering->line)));
         }
-        if (entry.place.kind == path_kind::folder && entry.list.entries.empty()) {
+        if (entry.place.kind == path_kind::folder && entry.place.files.empty()) {
             findings.push_back(script_warning(entry.line, L"the folder holds no files; the entry copies nothing"));
         }
     }
@@ -141,7 +135,7 @@ std::vector<C_check_finding> review_source_files(const std::set<std::wstring>& c
     for (const auto& file : all.entries) sorted[path_key(file.path)] = &file;
     for (const auto& item : sorted) {
         const dir_entry& file = *item.second;
-        const std::wstring place = std::wstring(SOURCE_FOLDER) + L"\\" + file.path;
+        const std::wstring place = path_join(SOURCE_FOLDER, file.path);
         if (file.size >= FOUR_GIB) {
             findings.push_back(finding(finding_level::warning, place, 0,
                                        L"4 GiB or larger (" + std::to_wstring(file.size) +
@@ -189,10 +183,10 @@ void check_script_and_sources(const std::string& bytes, const std::wstring& text
         C_accepted_entry entry;
         entry.line = review.entry_lines[i];
         entry.key = path_key(entries[i]);
-        entry.place = list_copy_entry(SOURCE_FOLDER, entries[i], entry.list);
-        result.copied_files += entry.list.entries.size();
-        result.copied_bytes += entry.list.total_size;
-        for (const auto& item : entry.list.entries) copied.insert(path_key(entry.copied_path(item)));
+        entry.place = list_copy_entry(SOURCE_FOLDER, entries[i]);
+        result.copied_files += entry.place.files.size();
+        result.copied_bytes += entry.place.total_size;
+        for (const auto& item : entry.place.files) copied.insert(path_key(item.rel));
         accepted.push_back(std::move(entry));
     }
     append(entry_findings, review_entries(accepted));

@@ -37,3 +37,8 @@ std::wstring path_erase_extension(const std::wstring& path)
     const auto dot = extension_dot(path);
     return dot == std::wstring::npos ? path : path.substr(0, dot);
 }
+
+std::wstring path_join(const std::wstring& folder, const std::wstring& name)
+{
+    return folder + L"\\" + name;
+}

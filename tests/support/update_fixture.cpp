@@ -1,3 +1,4 @@
+#include "support/expected_texts.h"
 #include "support/update_fixture.h"
 
 #include <windows.h>
@@ -159,22 +160,22 @@ C_box warning_box(const std::wstring& caption, const std::wstring& text)
 
 std::vector<C_box> failure_boxes(const std::wstring& caption, const std::wstring& text)
 {
-    return {warning_box(caption, text), warning_box(caption, L"アップデートに失敗しました。")};
+    return {warning_box(caption, text), warning_box(caption, expected::update_failed)};
 }
 
 C_box consent_box(const std::wstring& caption, const std::wstring& destination)
 {
     return yes_no_box(box_icon::information, caption,
-                      L"セットアップ先 = " + destination + L"\n\nこの場所にアップデートデータを上書きします。よろしいですか？",
+                      expected::confirm_destination(destination),
                       IDNO);
 }
 
 C_box success_box(const std::wstring& caption)
 {
-    return notice_box(caption, L"アップデートは正常に終了しました。");
+    return notice_box(caption, expected::update_succeeded);
 }
 
 C_box stopped_box(const std::wstring& caption)
 {
-    return notice_box(caption, L"アップデートを中断しました。");
+    return notice_box(caption, expected::update_cancelled);
 }

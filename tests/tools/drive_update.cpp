@@ -14,12 +14,11 @@
 #include <string>
 #include <vector>
 
+#include "support/expected_texts.h"
 #include "support/ui_driver.h"
 #include "support/utf8_text.h"
 
 namespace {
-
-const wchar_t* const SUCCESS_TEXT = L"アップデートは正常に終了しました。";
 
 struct C_process_figures {
     SIZE_T working_set = 0;
@@ -137,7 +136,7 @@ int wmain(int argc, wchar_t** argv)
         if (prompt) {
             at_prompt = figures_of(process);
             snapshot(snapshots, "prompt");
-        } else if (box.text == SUCCESS_TEXT) {
+        } else if (box.text == expected::update_succeeded) {
             at_end = figures_of(process);
             snapshot(snapshots, "success");
         }
@@ -152,7 +151,7 @@ int wmain(int argc, wchar_t** argv)
     // Unused answers are not a problem here: the run ends where the update ends.
     double copy_seconds = -1;
     for (std::size_t i = 0; i + 1 < run.boxes.size(); ++i) {
-        if (run.boxes[i].box.buttons.size() == 2 && run.boxes[i + 1].box.text == SUCCESS_TEXT) {
+        if (run.boxes[i].box.buttons.size() == 2 && run.boxes[i + 1].box.text == expected::update_succeeded) {
             copy_seconds = run.boxes[i + 1].seen_at - run.boxes[i].answered_at;
         }
     }

@@ -10,6 +10,7 @@
 
 #include "support/box_recorder.h"
 #include "support/current_dir.h"
+#include "support/expected_texts.h"
 #include "support/temp_dir.h"
 #include "support/test_drives.h"
 #include "support/window_test_env.h"
@@ -19,8 +20,6 @@
 #include "update/update_settings.h"
 
 namespace {
-
-const wchar_t* const failed = L"アップデートに失敗しました。";
 
 // What the progress dialog was told, seen as the messages its controls received.
 struct C_dialog_log {
@@ -84,7 +83,7 @@ TEST_F(CopyJob, EmptyListOpensAndClosesTheDialogAndCopiesNothing)
     EXPECT_EQ(progress_dialog.hwnd, nullptr);
     EXPECT_TRUE(boxes_.boxes().empty());
     ASSERT_EQ(log_.captions.size(), 1u);
-    EXPECT_EQ(log_.captions[0], L"星の迷宮 Ver1.02 アップデート");
+    EXPECT_EQ(log_.captions[0], expected::progress_caption(L"星の迷宮 Ver1.02"));
     EXPECT_TRUE(log_.text_lines.empty());
 }
 
@@ -169,7 +168,7 @@ TEST_F(CopyJob, EntryGoneSinceTheCheckStopsTheJobBeforeAnyCopy)
     UpdateSettings.copy_files = {L"a.dat", L"gone.dat"};
 
     EXPECT_FALSE(run());
-    EXPECT_EQ(boxes_.texts(), (std::vector<std::wstring>{L"コピー元のファイル gamedata\\gone.dat が見つかりません。", failed}));
+    EXPECT_EQ(boxes_.texts(), (std::vector<std::wstring>{expected::entry_missing(L"gamedata\\gone.dat"), expected::update_failed}));
     EXPECT_FALSE(file_exists(dest(L"a.dat")));
     EXPECT_EQ(progress_dialog.hwnd, nullptr);
 }
@@ -241,7 +240,7 @@ TEST_F(CopyJob, DestinationHeldOpenStopsTheJobWithItsMessage)
     CloseHandle(held);
 
     EXPECT_FALSE(result);
-    EXPECT_EQ(boxes_.texts(), (std::vector<std::wstring>{dest(L"2.dat") + L"が開けませんでした。", failed}));
+    EXPECT_EQ(boxes_.texts(), (std::vector<std::wstring>{expected::dest_not_opened(dest(L"2.dat")), expected::update_failed}));
     EXPECT_EQ(boxes_.boxes()[0].caption, L"星の迷宮 Ver1.02");
     EXPECT_EQ(read_file(dest(L"1.dat")), "first");  // copied before: kept
     EXPECT_EQ(read_file(dest(L"2.dat")), "in use");
@@ -261,7 +260,7 @@ TEST_F(CopyJob, ReadOnlyDestinationIsReported)
     UpdateSettings.copy_files = {L"locked.dat"};
 
     EXPECT_FALSE(run());
-    EXPECT_EQ(boxes_.texts(), (std::vector<std::wstring>{dest(L"locked.dat") + L"が開けませんでした。", failed}));
+    EXPECT_EQ(boxes_.texts(), (std::vector<std::wstring>{expected::dest_not_opened(dest(L"locked.dat")), expected::update_failed}));
     SetFileAttributesW(dest(L"locked.dat").c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(read_file(dest(L"locked.dat")), "old");
 }
@@ -278,7 +277,7 @@ TEST_F(CopyJob, MissingSourceIsReported)
     CloseHandle(held);
 
     EXPECT_FALSE(result);
-    EXPECT_EQ(boxes_.texts(), (std::vector<std::wstring>{L"コピー元の gamedata\\gone.dat が開けませんでした。", failed}));
+    EXPECT_EQ(boxes_.texts(), (std::vector<std::wstring>{expected::source_not_opened(L"gamedata\\gone.dat"), expected::update_failed}));
     EXPECT_FALSE(file_exists(dest(L"gone.dat")));
 }
 
@@ -305,7 +304,7 @@ TEST_F(CopyJob, SourceThatShrinksDuringTheCopyStopsTheJob)
 
     EXPECT_FALSE(result);
     EXPECT_EQ(boxes_.texts(),
-              (std::vector<std::wstring>{L"コピー元の gamedata\\shrinking.dat が読み込めませんでした。", failed}));
+              (std::vector<std::wstring>{expected::source_not_read(L"gamedata\\shrinking.dat"), expected::update_failed}));
     EXPECT_FALSE(file_exists(dest(L"after.dat")));
     EXPECT_EQ(progress_dialog.hwnd, nullptr);
 }
@@ -327,7 +326,7 @@ TEST_F(CopyJob, FullDiskStopsTheJobInsteadOfReportingSuccess)
     remove_folder_tree(game);
 
     EXPECT_FALSE(result);
-    EXPECT_EQ(boxes_.texts(), (std::vector<std::wstring>{game + L"\\huge.dat に書き込めませんでした。", failed}));
+    EXPECT_EQ(boxes_.texts(), (std::vector<std::wstring>{expected::dest_not_written(game + L"\\huge.dat"), expected::update_failed}));
 }
 
 TEST_F(CopyJob, ClosingTheDialogMidwayDoesNotStopTheCopy)

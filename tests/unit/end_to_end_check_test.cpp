@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "support/console_run.h"
+#include "support/expected_texts.h"
 #include "support/update_fixture.h"
 #include "support/utf8_text.h"
 #include "util/text.h"
@@ -52,7 +53,7 @@ TEST_F(EndToEndCheck, OutputIsUtf8AndTheStatusSaysWhetherTheUpdateWouldApply)
     run = check({machine.update_dir()});
     EXPECT_TRUE(run.exited);
     EXPECT_EQ(run.exit_code, 1u);
-    EXPECT_EQ(run.output, to_utf8(L"update.ini:6: error: コピー元のファイル gamedata\\ムービー が見つかりません。\n") +
+    EXPECT_EQ(run.output, to_utf8(L"update.ini:6: error: " + expected::entry_missing(L"gamedata\\ムービー") + L"\n") +
                               "gamedata\\forgotten.txt: warning: no entry copies this file; it is not shipped\n"
                               "1 error, 1 warning; the update copies 1 file, 10 bytes\n");
 }
@@ -62,7 +63,7 @@ TEST_F(EndToEndCheck, WithoutAFolderTheCheckerReadsItsOwn)
     machine.write_script(title, game, {L"readme.txt"});
     const C_console_run run = run_console(checker_beside_the_update(), {}, machine.start_dir());
     EXPECT_EQ(run.exit_code, 1u);
-    EXPECT_EQ(run.output, to_utf8(L"gamedata: error: コピー元の gamedata フォルダが見つかりません。\n") +
+    EXPECT_EQ(run.output, to_utf8(L"gamedata: error: " + expected::no_source_folder + L"\n") +
                               "1 error, 0 warnings; the update copies 0 files, 0 bytes\n");
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "support/expected_texts.h"
 #include "support/test_drives.h"
 #include "support/update_fixture.h"
 #include "support/utf8_text.h"
@@ -25,7 +26,7 @@ const std::uint64_t CHUNK = 1000000;
 
 std::wstring dialog_caption()
 {
-    return std::wstring(title) + L" アップデート";
+    return expected::progress_caption(title);
 }
 
 std::vector<box_answer> consent_then_ok(std::size_t boxes_after_consent)
@@ -147,7 +148,7 @@ TEST_F(EndToEndFlow, CompleteUpdateLandsByteForByteBehindTheProgressDialog)
                                         L"音声\\ボイス001.ogg", L"説明書.txt",   L"empty.dat"};
     for (std::size_t i = 0; i < progress.lines.size(); ++i) {
         // Before its first file the line may still show the template's placeholder.
-        const bool placeholder = i == 0 && progress.lines[i] == L"スタティック";
+        const bool placeholder = i == 0 && progress.lines[i] == expected::dialog_placeholder;
         EXPECT_TRUE(placeholder || copied.count(progress.lines[i])) << "line " << quoted(progress.lines[i]);
     }
     const std::set<int> file_values = file_bar_values(
@@ -255,7 +256,7 @@ TEST_F(EndToEndFlow, FileWhereADestinationFolderMustGoStopsTheCopy)
     const C_run run = machine.run(consent_then_ok(2));
 
     expect_clean(run);
-    EXPECT_EQ(run.shown_boxes(), consent_then_failure(machine.game_dir() + L"\\movie\\op.mpg" + L"が開けませんでした。"));
+    EXPECT_EQ(run.shown_boxes(), consent_then_failure(expected::dest_not_opened(machine.game_dir() + L"\\movie\\op.mpg")));
     C_tree expected = before.game;
     expected[L"a.dat"] = "a";
     const C_update_fixture::C_state after = machine.snapshot();
@@ -281,7 +282,7 @@ protected:
     void expect_stopped_at_locked_file(const C_update_fixture::C_state& before, const C_run& run)
     {
         expect_clean(run);
-        EXPECT_EQ(run.shown_boxes(), consent_then_failure(machine.game_dir() + L"\\locked.pak" + L"が開けませんでした。"));
+        EXPECT_EQ(run.shown_boxes(), consent_then_failure(expected::dest_not_opened(machine.game_dir() + L"\\locked.pak")));
         ASSERT_EQ(run.boxes.size(), 3u);
         for (std::size_t i = 1; i < 3; ++i) {
             // The failing file has not been shown yet: the dialog still shows the
@@ -347,7 +348,7 @@ TEST_F(EndToEndFlow, FullDiskIsReportedAndStopsTheCopy)
     const C_run run = machine.run(consent_then_ok(2));
 
     expect_clean(run);
-    EXPECT_EQ(run.shown_boxes(), consent_then_failure(machine.game_dir() + L"\\huge.bin に書き込めませんでした。"));
+    EXPECT_EQ(run.shown_boxes(), consent_then_failure(expected::dest_not_written(machine.game_dir() + L"\\huge.bin")));
     for (std::size_t i = 1; i < run.boxes.size(); ++i) {
         EXPECT_TRUE(run.boxes[i].progress.shown) << run.report();
         EXPECT_EQ(to_utf8(run.boxes[i].progress.caption), to_utf8(dialog_caption()));

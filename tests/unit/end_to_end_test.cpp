@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "support/expected_texts.h"
 #include "support/update_fixture.h"
 #include "util/path.h"
 
@@ -15,16 +16,6 @@ namespace {
 
 const wchar_t* const title = L"秋のアップデート";
 const wchar_t* const game = L"ヴェルコール物語";
-
-const wchar_t* const engine_missing =
-    L"VelkorEngine.exe が見つかりませんでした。\nゲームが正しくセットアップされていることを確認してください。";
-const wchar_t* const setup_not_full =
-    L"セットアップ情報が取得できませんでした。\n最小セットアップではアップデートを行うことはできません。";
-
-std::wstring value_missing(const std::wstring& name)
-{
-    return L"レジストリに [" + name + L"] が見つかりませんでした。";
-}
 
 std::vector<box_answer> ok_times(std::size_t count)
 {
@@ -86,8 +77,7 @@ TEST(EndToEndStartUp, RichEditLibraryMissingIsOneErrorBoxAndNothingElse)
     EXPECT_TRUE(run.exited);
     EXPECT_EQ(run.exit_code, 0u);
     EXPECT_EQ(run.shown_boxes(),
-              std::vector<C_box>{warning_box(
-                  L"エラー", L"riched32.dll の読み込みに失敗しました。アプリケーションを終了します。")});
+              std::vector<C_box>{warning_box(expected::error_caption, expected::rich_edit_not_loaded)});
     const C_update_fixture::C_state after = machine.snapshot();
     EXPECT_EQ(tree_differences(before.update, after.update), "");
     EXPECT_EQ(tree_differences(before.game, after.game), "");
@@ -100,19 +90,19 @@ TEST_F(EndToEnd, ScriptIsLookedForBesideTheUpdaterNotInTheStartFolder)
     write_file(machine.start_dir() + L"\\gamedata\\readme.txt", "wrong folder");
     machine.install_game();
 
-    expect_run_showing(failure_boxes(L"", L"update.ini が見つかりませんでした。"));
+    expect_run_showing(failure_boxes(L"", expected::script_not_found));
 }
 
 TEST_F(EndToEnd, EmptyScriptLacksTheRegistryPathUnderAnEmptyCaption)
 {
     machine.write_script(L"");
-    expect_run_showing(failure_boxes(L"", L"update.ini にレジストリ名が指定されていません。"));
+    expect_run_showing(failure_boxes(L"", expected::no_reg_path));
 }
 
 TEST_F(EndToEnd, ScriptWithoutUpdateTitleIsReportedUnderAnEmptyCaption)
 {
     machine.write_script(L"#REG_PATH = \"Maker\\\\Title\"\n#GAME_TITLE = \"ヴェルコール物語\"\n");
-    expect_run_showing(failure_boxes(L"", L"update.ini にアップデート名が指定されていません。"));
+    expect_run_showing(failure_boxes(L"", expected::no_update_title));
 }
 
 TEST_F(EndToEnd, ScriptWithoutGameTitleIsReportedUnderTheUpdateTitle)
@@ -123,20 +113,20 @@ TEST_F(EndToEnd, ScriptWithoutGameTitleIsReportedUnderTheUpdateTitle)
                          L"  #GAME_TITLE = \"indented, so not a key\"\r\n"
                          L"#REG_PATH = \"Maker\\\\Title\"\r\n"
                          L"#UPDATE_TITLE = \"秋のアップデート\" // the title\r\n");
-    expect_run_showing(failure_boxes(title, L"update.ini にゲーム名が指定されていません。"));
+    expect_run_showing(failure_boxes(title, expected::no_game_title));
 }
 
 TEST_F(EndToEnd, MissingGamedataIsReportedEvenWithoutAnInstalledGame)
 {
     machine.write_script(title, game, {L"movie"});
-    expect_run_showing(failure_boxes(title, L"コピー元の gamedata フォルダが見つかりません。"));
+    expect_run_showing(failure_boxes(title, expected::no_source_folder));
 }
 
 TEST_F(EndToEnd, EmptyEntryIsReportedByItsNumber)
 {
     machine.write_script(title, game, {L"readme.txt", L"", L"not looked at"});
     machine.add_source_file(L"readme.txt", "x");
-    expect_run_showing(failure_boxes(title, L"update.ini の 2 個目の COPY_FILE が指定されていません。"));
+    expect_run_showing(failure_boxes(title, expected::entry_empty(2)));
 }
 
 TEST_F(EndToEnd, MissingEntryIsReportedWithItsJoinedPath)
@@ -144,7 +134,7 @@ TEST_F(EndToEnd, MissingEntryIsReportedWithItsJoinedPath)
     machine.write_script(title, game, {L"readme.txt", L"ムービー\\op.MPG"});
     machine.add_source_file(L"readme.txt", "x");
     machine.add_source_file(L"ムービー\\ed.mpg", "x");
-    expect_run_showing(failure_boxes(title, L"コピー元のファイル gamedata\\ムービー\\op.MPG が見つかりません。"));
+    expect_run_showing(failure_boxes(title, expected::entry_missing(L"gamedata\\ムービー\\op.MPG")));
 }
 
 TEST_F(EndToEnd, EntryReachingOutsideTheInstallationIsRefusedBeforeThePrompt)
@@ -154,7 +144,7 @@ TEST_F(EndToEnd, EntryReachingOutsideTheInstallationIsRefusedBeforeThePrompt)
     write_file(machine.update_dir() + L"\\evil.bin", "evil");
     machine.write_script(title, game, {L"readme.txt", L"..\\evil.bin"});
     expect_run_showing(failure_boxes(
-        title, L"update.ini の 2 個目の COPY_FILE にインストール先の外を指すパスは指定できません。"));
+        title, expected::entry_outside(2)));
     EXPECT_FALSE(file_exists(path_get_folder(machine.game_dir()) + L"\\evil.bin"));
 }
 
@@ -163,8 +153,7 @@ TEST_F(EndToEnd, MissingRegistryKeyNamesTheGame)
     prepare_complete_update();
     machine.write_script(L"#REG_PATH = \"UpdaterTests\\\\NoSuchGame\"\n#UPDATE_TITLE = \"秋のアップデート\"\n"
                          L"#GAME_TITLE = \"ヴェルコール物語 完全版\"\n");
-    expect_run_showing(failure_boxes(title, L"レジストリキーが見つかりませんでした。\n「ヴェルコール物語 "
-                                            L"完全版」がセットアップされていることを確認してください。"));
+    expect_run_showing(failure_boxes(title, expected::no_registry_key(L"ヴェルコール物語 完全版")));
 }
 
 TEST_F(EndToEnd, MissingRegistryValuesAreNamedInReadingOrder)
@@ -174,7 +163,7 @@ TEST_F(EndToEnd, MissingRegistryValuesAreNamedInReadingOrder)
     machine.write_script(title, game, {L"readme.txt"});
     machine.registry().delete_value(L"dat_dir");
     machine.registry().delete_value(L"dat_setup");
-    expect_run_showing(failure_boxes(title, value_missing(L"dat_dir")));
+    expect_run_showing(failure_boxes(title, expected::no_registry_value(L"dat_dir")));
 }
 
 TEST_F(EndToEnd, MissingInstallationFolderIsNamed)
@@ -182,22 +171,21 @@ TEST_F(EndToEnd, MissingInstallationFolderIsNamed)
     prepare_complete_update();
     const std::wstring gone = machine.game_dir() + L"\\削除済み";
     machine.registry().set_string(L"exe_dir", gone);
-    expect_run_showing(failure_boxes(title, L"コピー先のフォルダ " + gone +
-                                                L" が見つかりません。\nゲームが正しくセットアップされていることを確認してください。"));
+    expect_run_showing(failure_boxes(title, expected::no_install_folder(gone)));
 }
 
 TEST_F(EndToEnd, InstallationWithoutEngineIsRefused)
 {
     prepare_complete_update();
     DeleteFileW((machine.game_dir() + L"\\VelkorEngine.exe").c_str());
-    expect_run_showing(failure_boxes(title, engine_missing));
+    expect_run_showing(failure_boxes(title, expected::no_engine));
 }
 
 TEST_F(EndToEnd, MinimalSetupIsRefused)
 {
     prepare_complete_update();
     machine.registry().set_string(L"dat_setup", L"Full");
-    expect_run_showing(failure_boxes(title, setup_not_full));
+    expect_run_showing(failure_boxes(title, expected::not_full_setup));
 }
 
 TEST_F(EndToEnd, AnsweringNoStopsWithOneNoticeAndWritesNothing)

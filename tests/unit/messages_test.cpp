@@ -1,13 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "support/box_recorder.h"
+#include "support/expected_texts.h"
 #include "update/messages.h"
 #include "update/update_sequence.h"
 #include "update/update_settings.h"
-
-namespace {
-const wchar_t* const failed = L"アップデートに失敗しました。";
-}
 
 TEST(MessageHelpers, CaptionIsTheUpdateTitleWhenShown)
 {
@@ -37,7 +34,7 @@ TEST(MessageHelpers, FailureIsTwoWarningBoxes)
 
     ASSERT_EQ(boxes.boxes().size(), 2u);
     EXPECT_EQ(boxes.boxes()[0].text, L"what went wrong");
-    EXPECT_EQ(boxes.boxes()[1].text, failed);
+    EXPECT_EQ(boxes.boxes()[1].text, expected::update_failed);
     for (const auto& box : boxes.boxes()) {
         EXPECT_EQ(box.caption, L"Patch 1.2");
         EXPECT_EQ(box.flags, 0x30u);

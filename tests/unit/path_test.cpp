@@ -17,6 +17,12 @@ TEST(PathFolderAndName, SplitAtTheLastBackslash)
     EXPECT_EQ(path_get_file_name(L""), L"");
 }
 
+TEST(PathJoin, OneBackslashBetweenAndNothingNormalised)
+{
+    EXPECT_EQ(path_join(L"gamedata", L"data\\a.dat"), L"gamedata\\data\\a.dat");
+    EXPECT_EQ(path_join(L"D:\\Game\\", L"a.dat"), L"D:\\Game\\\\a.dat");
+}
+
 TEST(PathExtension, OnlyTheLastDotOfTheLastComponentCounts)
 {
     EXPECT_EQ(path_get_extension(L"a.tar.gz"), L"gz");

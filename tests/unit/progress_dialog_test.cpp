@@ -8,6 +8,7 @@
 #include "nt3/app_state.h"
 #include "nt3/pump.h"
 #include "res/resource.h"
+#include "support/expected_texts.h"
 #include "support/window_test_env.h"
 #include "update/update_process_dialog.h"
 
@@ -121,7 +122,7 @@ TEST_F(ProgressDialog, CreateBindsTheThreeItemsAndStaysHidden)
         EXPECT_EQ(child->name, L"");
         EXPECT_NE(child->old_proc, nullptr);
     }
-    EXPECT_EQ(progress_dialog.static_text.get_text(), L"スタティック");
+    EXPECT_EQ(progress_dialog.static_text.get_text(), expected::dialog_placeholder);
     EXPECT_EQ(CompareStringOrdinal(class_of(progress_dialog.progress_file.hwnd).c_str(), -1, L"msctls_progress32", -1,
                                    TRUE),
               CSTR_EQUAL);

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "support/expected_texts.h"
 #include "support/temp_dir.h"
 #include "support/update_fixture.h"
 #include "support/utf8_text.h"
@@ -56,7 +57,7 @@ TEST_F(UpdateCheck, CompleteUpdateCountsWhatTheCopyGoesThrough)
 TEST_F(UpdateCheck, ScriptMissingIsTheUpdatersMessageAndNothingElse)
 {
     source(L"readme.txt");
-    EXPECT_EQ(report(), (lines{"update.ini: error: update.ini が見つかりませんでした。",
+    EXPECT_EQ(report(), (lines{"update.ini: error: " + to_utf8(expected::script_not_found),
                                "1 error, 0 warnings; the update copies 0 files, 0 bytes"}));
 }
 
@@ -64,10 +65,10 @@ TEST_F(UpdateCheck, EveryMissingValueAndTheMissingGamedata)
 {
     // An empty value counts as missing and is found on its line.
     script(L"// no keys but one\r\n#REG_PATH = \"\"\r\n#COPY_FILE = \"readme.txt\"\r\n");
-    EXPECT_EQ(report(), (lines{"update.ini:2: error: update.ini にレジストリ名が指定されていません。",
-                               "update.ini: error: update.ini にアップデート名が指定されていません。",
-                               "update.ini: error: update.ini にゲーム名が指定されていません。",
-                               "gamedata: error: コピー元の gamedata フォルダが見つかりません。",
+    EXPECT_EQ(report(), (lines{"update.ini:2: error: " + to_utf8(expected::no_reg_path),
+                               "update.ini: error: " + to_utf8(expected::no_update_title),
+                               "update.ini: error: " + to_utf8(expected::no_game_title),
+                               "gamedata: error: " + to_utf8(expected::no_source_folder),
                                "4 errors, 0 warnings; the update copies 0 files, 0 bytes"}));
 }
 
@@ -81,10 +82,10 @@ TEST_F(UpdateCheck, EntriesTheUpdaterRefusesOrWouldNotFind)
            L"#COPY_FILE = \"readme.txt.\"\r\n");
     source(L"readme.txt", "read me");
     EXPECT_EQ(report(),
-              (lines{"update.ini:5: error: update.ini の 2 個目の COPY_FILE が指定されていません。",
-                     "update.ini:6: error: update.ini の 3 個目の COPY_FILE にインストール先の外を指すパスは指定できません。",
-                     "update.ini:7: error: コピー元のファイル gamedata\\ムービー\\op.mpg が見つかりません。",
-                     "update.ini:8: error: コピー元のファイル gamedata\\readme.txt. が見つかりません。",
+              (lines{"update.ini:5: error: " + to_utf8(expected::entry_empty(2)),
+                     "update.ini:6: error: " + to_utf8(expected::entry_outside(3)),
+                     "update.ini:7: error: " + to_utf8(expected::entry_missing(L"gamedata\\ムービー\\op.mpg")),
+                     "update.ini:8: error: " + to_utf8(expected::entry_missing(L"gamedata\\readme.txt.")),
                      "4 errors, 0 warnings; the update copies 1 file, 7 bytes"}));
 }
 
@@ -171,9 +172,9 @@ TEST_F(UpdateCheck, ScriptNotSavedInCodePage932)
                      "page 932 (Shift_JIS) and stops at the first zero byte",
                      "update.ini:1: warning: the updater stops reading at a zero byte on this line; the rest of the "
                      "file is ignored",
-                     "update.ini: error: update.ini にレジストリ名が指定されていません。",
-                     "update.ini: error: update.ini にアップデート名が指定されていません。",
-                     "update.ini: error: update.ini にゲーム名が指定されていません。",
+                     "update.ini: error: " + to_utf8(expected::no_reg_path),
+                     "update.ini: error: " + to_utf8(expected::no_update_title),
+                     "update.ini: error: " + to_utf8(expected::no_game_title),
                      "gamedata\\a.txt: warning: no entry copies this file; it is not shipped",
                      "4 errors, 2 warnings; the update copies 0 files, 0 bytes"}));
 }
@@ -185,7 +186,7 @@ TEST_F(UpdateCheck, TextAfterCtrlZIsNeverRead)
                  "\x1A\r\n#GAME_TITLE = \"x\"\r\n#COPY_FILE = \"a.txt\"\r\n");
     EXPECT_EQ(report(), (lines{"update.ini:3: warning: the updater stops reading at a Ctrl-Z (0x1A) on this line; the "
                                "rest of the file is ignored",
-                               "update.ini: error: update.ini にゲーム名が指定されていません。",
+                               "update.ini: error: " + to_utf8(expected::no_game_title),
                                "gamedata\\a.txt: warning: no entry copies this file; it is not shipped",
                                "1 error, 2 warnings; the update copies 0 files, 0 bytes"}));
 }

@@ -6,6 +6,7 @@
 
 #include "support/box_recorder.h"
 #include "support/current_dir.h"
+#include "support/expected_texts.h"
 #include "support/temp_dir.h"
 #include "support/test_reg_key.h"
 #include "update/install_info.h"
@@ -26,32 +27,9 @@ void PrintTo(const C_source_finding& finding, std::ostream* out)
 
 namespace {
 
-const wchar_t* const failed = L"アップデートに失敗しました。";
-const wchar_t* const no_source_folder = L"コピー元の gamedata フォルダが見つかりません。";
-const wchar_t* const no_engine =
-    L"VelkorEngine.exe が見つかりませんでした。\nゲームが正しくセットアップされていることを確認してください。";
-const wchar_t* const not_full =
-    L"セットアップ情報が取得できませんでした。\n最小セットアップではアップデートを行うことはできません。";
-const wchar_t* const stopped = L"アップデートを中断しました。";
-
-std::wstring missing_value(const std::wstring& name)
-{
-    return L"レジストリに [" + name + L"] が見つかりませんでした。";
-}
-
-std::wstring missing_folder(const std::wstring& folder)
-{
-    return L"コピー先のフォルダ " + folder + L" が見つかりません。\nゲームが正しくセットアップされていることを確認してください。";
-}
-
-std::wstring outside(int entry)
-{
-    return L"update.ini の " + std::to_wstring(entry) + L" 個目の COPY_FILE にインストール先の外を指すパスは指定できません。";
-}
-
 std::vector<std::wstring> failure(const std::wstring& specific)
 {
-    return {specific, failed};
+    return {specific, expected::update_failed};
 }
 
 // Every case starts from a fresh settings record and leaves none behind.
@@ -86,7 +64,7 @@ TEST_F(SourceCheck, MissingOrFileGamedataIsTheFolderMessageBeforeAnyEntry)
     {
         C_box_recorder boxes;
         EXPECT_FALSE(check_update_sources());
-        EXPECT_EQ(boxes.texts(), failure(no_source_folder));
+        EXPECT_EQ(boxes.texts(), failure(expected::no_source_folder));
         for (const auto& box : boxes.boxes()) {
             EXPECT_EQ(box.caption, L"秋のアップデート");
             EXPECT_EQ(box.flags, 0x30u);
@@ -96,7 +74,7 @@ TEST_F(SourceCheck, MissingOrFileGamedataIsTheFolderMessageBeforeAnyEntry)
     {
         C_box_recorder boxes;
         EXPECT_FALSE(check_update_sources());
-        EXPECT_EQ(boxes.texts(), failure(no_source_folder));
+        EXPECT_EQ(boxes.texts(), failure(expected::no_source_folder));
     }
 }
 
@@ -108,7 +86,7 @@ TEST_F(SourceCheck, EmptyEntryIsReportedByItsPosition)
 
     C_box_recorder boxes;
     EXPECT_FALSE(check_update_sources());
-    EXPECT_EQ(boxes.texts(), failure(L"update.ini の 2 個目の COPY_FILE が指定されていません。"));
+    EXPECT_EQ(boxes.texts(), failure(expected::entry_empty(2)));
 }
 
 TEST_F(SourceCheck, MissingEntryIsShownAsJoinedAndEndsTheCheck)
@@ -119,7 +97,7 @@ TEST_F(SourceCheck, MissingEntryIsShownAsJoinedAndEndsTheCheck)
 
     C_box_recorder boxes;
     EXPECT_FALSE(check_update_sources());
-    EXPECT_EQ(boxes.texts(), failure(L"コピー元のファイル gamedata\\Movie\\op.MPG が見つかりません。"));
+    EXPECT_EQ(boxes.texts(), failure(expected::entry_missing(L"gamedata\\Movie\\op.MPG")));
 }
 
 TEST_F(SourceCheck, FilesFoldersAndNestedFilesPass)
@@ -146,7 +124,7 @@ TEST_F(SourceCheck, EntryReachingOutsideIsRefusedEvenWhereItExists)
 
     C_box_recorder boxes;
     EXPECT_FALSE(check_update_sources());
-    EXPECT_EQ(boxes.texts(), failure(outside(2)));
+    EXPECT_EQ(boxes.texts(), failure(expected::entry_outside(2)));
 }
 
 TEST_F(SourceCheck, EntryThatNoListingFindsByItsNameIsMissing)
@@ -168,7 +146,7 @@ TEST_F(SourceCheck, EntryThatNoListingFindsByItsNameIsMissing)
         UpdateSettings.copy_files = {entry};
         C_box_recorder boxes;
         EXPECT_FALSE(check_update_sources());
-        EXPECT_EQ(boxes.texts(), failure(L"コピー元のファイル gamedata\\" + entry + L" が見つかりません。"));
+        EXPECT_EQ(boxes.texts(), failure(expected::entry_missing(L"gamedata\\" + entry)));
     }
 }
 
@@ -190,20 +168,20 @@ TEST_F(SourceCheck, FindingsListEveryProblemInEntryOrderAndTheUpdaterStopsAtTheF
     C_current_dir here(temp.path());
     const std::vector<std::wstring> entries = {L"a.dat", L"", L"C:\\evil.bin", L"gone.dat", L"a.dat", L"a.dat."};
     EXPECT_EQ(find_source_problems(L"gamedata", entries),
-              (std::vector<C_source_finding>{{0, no_source_folder}}));
+              (std::vector<C_source_finding>{{0, expected::no_source_folder}}));
 
     write_file(temp / L"gamedata\\a.dat", "a");
     EXPECT_EQ(find_source_problems(L"gamedata", entries),
               (std::vector<C_source_finding>{
-                  {2, L"update.ini の 2 個目の COPY_FILE が指定されていません。"},
-                  {3, outside(3)},
-                  {4, L"コピー元のファイル gamedata\\gone.dat が見つかりません。"},
-                  {6, L"コピー元のファイル gamedata\\a.dat. が見つかりません。"},
+                  {2, expected::entry_empty(2)},
+                  {3, expected::entry_outside(3)},
+                  {4, expected::entry_missing(L"gamedata\\gone.dat")},
+                  {6, expected::entry_missing(L"gamedata\\a.dat.")},
               }));
     UpdateSettings.copy_files = entries;
     C_box_recorder boxes;
     EXPECT_FALSE(check_update_sources());
-    EXPECT_EQ(boxes.texts(), failure(L"update.ini の 2 個目の COPY_FILE が指定されていません。"));
+    EXPECT_EQ(boxes.texts(), failure(expected::entry_empty(2)));
 }
 
 using InstallInfo = UpdateChecks;
@@ -216,8 +194,7 @@ TEST_F(InstallInfo, MissingKeyNamesTheGameBetweenCornerBrackets)
 
     C_box_recorder boxes;
     EXPECT_FALSE(read_install_info());
-    EXPECT_EQ(boxes.texts(), failure(L"レジストリキーが見つかりませんでした。\n「\"Velkor\" 〜 第2章」"
-                                     L"がセットアップされていることを確認してください。"));
+    EXPECT_EQ(boxes.texts(), failure(expected::no_registry_key(L"\"Velkor\" 〜 第2章")));
     EXPECT_EQ(UpdateSettings.exe_dir, L"untouched");
 }
 
@@ -247,7 +224,7 @@ TEST_F(InstallInfo, FirstMissingValueIsNamedAndLaterOnesAreNotRead)
 
         C_box_recorder boxes;
         EXPECT_FALSE(read_install_info());
-        EXPECT_EQ(boxes.texts(), failure(missing_value(c.absent)));
+        EXPECT_EQ(boxes.texts(), failure(expected::no_registry_value(c.absent)));
         EXPECT_EQ((std::vector<std::wstring>{UpdateSettings.exe_dir, UpdateSettings.dat_dir, UpdateSettings.dat_setup}),
                   c.expected);
     }
@@ -270,7 +247,7 @@ TEST_F(InstallInfo, ValueOf1039CharactersIsReadAndLongerOnesCountAsMissing)
     {
         C_box_recorder boxes;
         EXPECT_FALSE(read_install_info());
-        EXPECT_EQ(boxes.texts(), failure(missing_value(L"dat_dir")));
+        EXPECT_EQ(boxes.texts(), failure(expected::no_registry_value(L"dat_dir")));
         EXPECT_EQ(UpdateSettings.exe_dir, longest);
     }
 
@@ -282,7 +259,7 @@ TEST_F(InstallInfo, ValueOf1039CharactersIsReadAndLongerOnesCountAsMissing)
     EXPECT_TRUE(read_registry_string(open, L"bare", out));
     EXPECT_EQ(out, longest);
     RegCloseKey(open);
-    EXPECT_EQ(boxes.texts(), failure(missing_value(L"dat_setup")));
+    EXPECT_EQ(boxes.texts(), failure(expected::no_registry_value(L"dat_setup")));
 }
 
 TEST_F(InstallInfo, DataIsTakenUpToItsFirstNullAndNeverBeyondWhatWasReturned)
@@ -321,7 +298,7 @@ TEST_F(InstallFolder, MissingFolderOrAFileIsTheFolderMessageWithTheDestination)
         UpdateSettings.dat_setup = L"full";
         C_box_recorder boxes;
         EXPECT_FALSE(check_install_folder());
-        EXPECT_EQ(boxes.texts(), failure(missing_folder(folder)));
+        EXPECT_EQ(boxes.texts(), failure(expected::no_install_folder(folder)));
         EXPECT_EQ(UpdateSettings.dest_dir, folder);
     }
 }
@@ -336,7 +313,7 @@ TEST_F(InstallFolder, EngineMissingOrAFolderIsTheEngineMessage)
         UpdateSettings.dat_setup = L"full";
         C_box_recorder boxes;
         EXPECT_FALSE(check_install_folder());
-        EXPECT_EQ(boxes.texts(), failure(no_engine));
+        EXPECT_EQ(boxes.texts(), failure(expected::no_engine));
     }
 }
 
@@ -350,7 +327,7 @@ TEST_F(InstallFolder, SetupKindMustBeExactlyFull)
         C_box_recorder boxes;
         EXPECT_FALSE(check_install_folder());
         // Only the setup-kind message: the folder and the engine have passed.
-        EXPECT_EQ(boxes.texts(), failure(not_full));
+        EXPECT_EQ(boxes.texts(), failure(expected::not_full_setup));
     }
 }
 
@@ -373,7 +350,7 @@ TEST_F(InstallFolder, FullInstallationPassesAndATrailingBackslashIsKeptThroughTh
     EXPECT_TRUE(confirm_update());
     ASSERT_EQ(boxes.boxes().size(), 1u);
     EXPECT_EQ(boxes.boxes()[0].text,
-              L"セットアップ先 = " + game + L"\n\nこの場所にアップデートデータを上書きします。よろしいですか？");
+              expected::confirm_destination(game));
 }
 
 using Confirmation = UpdateChecks;
@@ -387,8 +364,7 @@ TEST_F(Confirmation, QuestionShowsTheDestinationWithNoAsDefault)
     EXPECT_TRUE(confirm_update());
     ASSERT_EQ(boxes.boxes().size(), 1u);
     const C_shown_box& box = boxes.boxes()[0];
-    EXPECT_EQ(box.text, L"セットアップ先 = C:\\Program Files\\Velkor\n\n"
-                        L"この場所にアップデートデータを上書きします。よろしいですか？");
+    EXPECT_EQ(box.text, expected::confirm_destination(L"C:\\Program Files\\Velkor"));
     EXPECT_EQ(box.caption, L"秋のアップデート");
     EXPECT_EQ(box.flags, static_cast<UINT>(MB_YESNO | MB_ICONINFORMATION | MB_DEFBUTTON2));
     EXPECT_EQ(box.flags, 0x144u);
@@ -404,7 +380,7 @@ TEST_F(Confirmation, NoStopsWithOneInformationMessageOnly)
 
     EXPECT_FALSE(confirm_update());
     ASSERT_EQ(boxes.boxes().size(), 2u);
-    EXPECT_EQ(boxes.boxes()[1].text, stopped);
+    EXPECT_EQ(boxes.boxes()[1].text, expected::update_cancelled);
     EXPECT_EQ(boxes.boxes()[1].caption, L"秋のアップデート");
     EXPECT_EQ(boxes.boxes()[1].flags, 0x40u);
 }
@@ -414,7 +390,7 @@ TEST_F(Confirmation, BoxThatCouldNotBeShownIsNoConsent)
     C_box_recorder boxes;
     boxes.answer(0);
     EXPECT_FALSE(confirm_update());
-    EXPECT_EQ(boxes.texts().back(), stopped);
+    EXPECT_EQ(boxes.texts().back(), expected::update_cancelled);
 }
 
 using Sequence = UpdateChecks;
@@ -429,7 +405,7 @@ TEST_F(Sequence, UpdateFilesAreCheckedBeforeTheRegistry)
 
     C_box_recorder boxes;
     EXPECT_FALSE(run_update_sequence());
-    EXPECT_EQ(boxes.texts(), failure(no_source_folder));
+    EXPECT_EQ(boxes.texts(), failure(expected::no_source_folder));
 }
 
 }  // namespace

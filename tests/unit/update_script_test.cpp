@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "support/box_recorder.h"
+#include "support/expected_texts.h"
 #include "support/temp_dir.h"
 #include "update/script_parser.h"
 #include "update/update_sequence.h"
@@ -48,12 +49,6 @@ void operator delete(void* block, std::size_t) noexcept
 }
 
 namespace {
-
-const wchar_t* const not_found = L"update.ini が見つかりませんでした。";
-const wchar_t* const no_reg_path = L"update.ini にレジストリ名が指定されていません。";
-const wchar_t* const no_update_title = L"update.ini にアップデート名が指定されていません。";
-const wchar_t* const no_game_title = L"update.ini にゲーム名が指定されていません。";
-const wchar_t* const failed = L"アップデートに失敗しました。";
 
 std::string to_ansi(const std::wstring& text)
 {
@@ -108,7 +103,7 @@ TEST_F(UpdateScript, AbsentScriptIsReportedWithEmptyCaptions)
 {
     C_box_recorder boxes;
     EXPECT_FALSE(load_update_script());
-    EXPECT_EQ(shown(boxes), (boxes_t{{L"", not_found}, {L"", failed}}));
+    EXPECT_EQ(shown(boxes), (boxes_t{{L"", expected::script_not_found}, {L"", expected::update_failed}}));
     EXPECT_EQ(UpdateSettings.source_dir, L"unset");
 }
 
@@ -123,7 +118,7 @@ TEST_F(UpdateScript, ScriptTooLargeForMemoryIsReportedAsUnreadable)
         loaded = load_update_script();
     }
     EXPECT_FALSE(loaded);
-    EXPECT_EQ(shown(boxes), (boxes_t{{L"", not_found}, {L"", failed}}));
+    EXPECT_EQ(shown(boxes), (boxes_t{{L"", expected::script_not_found}, {L"", expected::update_failed}}));
     EXPECT_EQ(UpdateSettings.source_dir, L"unset");
 }
 
@@ -132,7 +127,7 @@ TEST_F(UpdateScript, SequenceStopsAfterTheTwoWarningsWhenTheScriptIsAbsent)
     UpdateSettings.update_title = L"from an earlier run";
     C_box_recorder boxes;
     EXPECT_FALSE(run_update_sequence());
-    EXPECT_EQ(shown(boxes), (boxes_t{{L"", not_found}, {L"", failed}}));
+    EXPECT_EQ(shown(boxes), (boxes_t{{L"", expected::script_not_found}, {L"", expected::update_failed}}));
 }
 
 TEST_F(UpdateScript, EmptyScriptIsReadAndLacksTheRegistryPath)
@@ -146,7 +141,7 @@ TEST_F(UpdateScript, EmptyScriptIsReadAndLacksTheRegistryPath)
     EXPECT_TRUE(UpdateSettings.copy_files.empty());
 
     EXPECT_FALSE(validate_update_script());
-    EXPECT_EQ(shown(boxes), (boxes_t{{L"", no_reg_path}, {L"", failed}}));
+    EXPECT_EQ(shown(boxes), (boxes_t{{L"", expected::no_reg_path}, {L"", expected::update_failed}}));
 }
 
 TEST_F(UpdateScript, ReadsACompleteScriptWithCrLfLines)
@@ -187,13 +182,13 @@ TEST_F(UpdateScript, EachMissingKeyHasItsMessage)
         boxes_t expected;
     } cases[] = {
         // The captions are the update title as far as the script gave one.
-        {L"#UPDATE_TITLE = \"U\"\n#GAME_TITLE = \"G\"\n", {{L"U", no_reg_path}, {L"U", failed}}},
-        {L"#REG_PATH = \"\"\n#UPDATE_TITLE = \"U\"\n#GAME_TITLE = \"G\"\n", {{L"U", no_reg_path}, {L"U", failed}}},
-        {L"  #REG_PATH = \"R\"\n#UPDATE_TITLE = \"U\"\n", {{L"U", no_reg_path}, {L"U", failed}}},
-        {L"#REG_PATH = R\n#UPDATE_TITLE = \"U\"\n", {{L"U", no_reg_path}, {L"U", failed}}},
-        {L"#REG_PATH = \"R\"\n#GAME_TITLE = \"G\"\n", {{L"", no_update_title}, {L"", failed}}},
-        {L"#REG_PATH = \"R\"\n#UPDATE_TITLE = \"U\"\n", {{L"U", no_game_title}, {L"U", failed}}},
-        {L"#REG_PATH = \"R\"\n#UPDATE_TITLE = \"U\"\n#GAME_TITLE = \"\"\n", {{L"U", no_game_title}, {L"U", failed}}},
+        {L"#UPDATE_TITLE = \"U\"\n#GAME_TITLE = \"G\"\n", {{L"U", expected::no_reg_path}, {L"U", expected::update_failed}}},
+        {L"#REG_PATH = \"\"\n#UPDATE_TITLE = \"U\"\n#GAME_TITLE = \"G\"\n", {{L"U", expected::no_reg_path}, {L"U", expected::update_failed}}},
+        {L"  #REG_PATH = \"R\"\n#UPDATE_TITLE = \"U\"\n", {{L"U", expected::no_reg_path}, {L"U", expected::update_failed}}},
+        {L"#REG_PATH = R\n#UPDATE_TITLE = \"U\"\n", {{L"U", expected::no_reg_path}, {L"U", expected::update_failed}}},
+        {L"#REG_PATH = \"R\"\n#GAME_TITLE = \"G\"\n", {{L"", expected::no_update_title}, {L"", expected::update_failed}}},
+        {L"#REG_PATH = \"R\"\n#UPDATE_TITLE = \"U\"\n", {{L"U", expected::no_game_title}, {L"U", expected::update_failed}}},
+        {L"#REG_PATH = \"R\"\n#UPDATE_TITLE = \"U\"\n#GAME_TITLE = \"\"\n", {{L"U", expected::no_game_title}, {L"U", expected::update_failed}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(c.script)));

@@ -1,0 +1,85 @@
+#pragma once
+#include <string>
+
+// The updater's texts written out once for all tests, apart from the program's
+// own constants: a test comparing those with themselves would catch no change.
+namespace expected {
+
+inline const std::wstring error_caption = L"エラー";
+inline const std::wstring rich_edit_not_loaded = L"riched32.dll の読み込みに失敗しました。アプリケーションを終了します。";
+inline const std::wstring script_not_found = L"update.ini が見つかりませんでした。";
+inline const std::wstring no_reg_path = L"update.ini にレジストリ名が指定されていません。";
+inline const std::wstring no_update_title = L"update.ini にアップデート名が指定されていません。";
+inline const std::wstring no_game_title = L"update.ini にゲーム名が指定されていません。";
+inline const std::wstring no_source_folder = L"コピー元の gamedata フォルダが見つかりません。";
+inline const std::wstring no_engine =
+    L"VelkorEngine.exe が見つかりませんでした。\nゲームが正しくセットアップされていることを確認してください。";
+inline const std::wstring not_full_setup =
+    L"セットアップ情報が取得できませんでした。\n最小セットアップではアップデートを行うことはできません。";
+inline const std::wstring update_cancelled = L"アップデートを中断しました。";
+inline const std::wstring update_failed = L"アップデートに失敗しました。";
+inline const std::wstring update_succeeded = L"アップデートは正常に終了しました。";
+inline const std::wstring dialog_placeholder = L"スタティック";  // the template's text line
+
+inline std::wstring entry_empty(int position)
+{
+    return L"update.ini の " + std::to_wstring(position) + L" 個目の COPY_FILE が指定されていません。";
+}
+
+inline std::wstring entry_outside(int position)
+{
+    return L"update.ini の " + std::to_wstring(position) +
+           L" 個目の COPY_FILE にインストール先の外を指すパスは指定できません。";
+}
+
+inline std::wstring entry_missing(const std::wstring& source_path)
+{
+    return L"コピー元のファイル " + source_path + L" が見つかりません。";
+}
+
+inline std::wstring no_registry_key(const std::wstring& game_title)
+{
+    return L"レジストリキーが見つかりませんでした。\n「" + game_title + L"」がセットアップされていることを確認してください。";
+}
+
+inline std::wstring no_registry_value(const std::wstring& name)
+{
+    return L"レジストリに [" + name + L"] が見つかりませんでした。";
+}
+
+inline std::wstring no_install_folder(const std::wstring& folder)
+{
+    return L"コピー先のフォルダ " + folder + L" が見つかりません。\nゲームが正しくセットアップされていることを確認してください。";
+}
+
+inline std::wstring confirm_destination(const std::wstring& folder)
+{
+    return L"セットアップ先 = " + folder + L"\n\nこの場所にアップデートデータを上書きします。よろしいですか？";
+}
+
+inline std::wstring progress_caption(const std::wstring& update_title)
+{
+    return update_title + L" アップデート";
+}
+
+inline std::wstring source_not_opened(const std::wstring& path)
+{
+    return L"コピー元の " + path + L" が開けませんでした。";
+}
+
+inline std::wstring dest_not_opened(const std::wstring& path)
+{
+    return path + L"が開けませんでした。";  // no space before が
+}
+
+inline std::wstring source_not_read(const std::wstring& path)
+{
+    return L"コピー元の " + path + L" が読み込めませんでした。";
+}
+
+inline std::wstring dest_not_written(const std::wstring& path)
+{
+    return path + L" に書き込めませんでした。";
+}
+
+}  // namespace expected
