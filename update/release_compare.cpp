@@ -12,6 +12,7 @@
 
 #include "file/file.h"
 #include "util/dir_list.h"
+#include "util/path.h"
 #include "util/stored_name.h"
 #include "util/wildcard.h"
 
@@ -129,7 +130,7 @@ C_release_diff compare_releases(const std::wstring& old_dir, const std::wstring&
         if (old_it == old_files.end() || !names_equal(old_it->path, file.path)) continue;
         in_old[i] = true;
         if (old_it->size == file.size) {
-            pairs.push_back({i, old_dir + L"\\" + old_it->path, new_dir + L"\\" + file.path});
+            pairs.push_back({i, path_join(old_dir, old_it->path), path_join(new_dir, file.path)});
         }
         ++old_it;
     }

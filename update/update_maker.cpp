@@ -121,8 +121,8 @@ public:
     }
 
 private:
-    std::wstring old_path(const std::wstring& rel) const { return request_.old_dir + L"\\" + rel; }
-    std::wstring new_path(const std::wstring& rel) const { return request_.new_dir + L"\\" + rel; }
+    std::wstring old_path(const std::wstring& rel) const { return path_join(request_.old_dir, rel); }
+    std::wstring new_path(const std::wstring& rel) const { return path_join(request_.new_dir, rel); }
 
     void plan()
     {

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "util/path.h"
 #include "util/path_kind.h"
 
 namespace {
@@ -14,7 +15,7 @@ void remove_contents(const std::wstring& path)
     do {
         const std::wstring name = item.cFileName;
         if (name == L"." || name == L"..") continue;
-        const std::wstring child = path + L"\\" + name;
+        const std::wstring child = path_join(path, name);
         // A link to a folder goes as a link: what it points to is not ours.
         const bool descend = (item.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
                              !(item.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <climits>
 
+#include "util/path.h"
+
 namespace {
 
 int compare_names(const std::wstring& a, const std::wstring& b)
@@ -39,7 +41,7 @@ bool path_is_stored_as_named(const std::wstring& folder, const std::wstring& rel
 
         // Without wildcards of its own the search finds the one item the name
         // stands for and reports the name it is stored under.
-        current += L"\\" + component;
+        current = path_join(current, component);
         WIN32_FIND_DATAW item;
         const HANDLE find = FindFirstFileW(current.c_str(), &item);
         if (find == INVALID_HANDLE_VALUE) return false;
