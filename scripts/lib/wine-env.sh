@@ -12,18 +12,29 @@ project_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 build_root=${BUILD_DIR:-$project_root/build}
 source "$(dirname "${BASH_SOURCE[0]}")/step.sh"
 export WINEDEBUG=${WINEDEBUG:--all}
-# Code page 932 for the program's ANSI text needs the Japanese locale.
-export LANG=ja_JP.UTF-8
-export LC_ALL=ja_JP.UTF-8
 
 wine32_loader=/usr/lib/wine/wine
 wine64_loader=/usr/lib/wine/wine64
-# Both loaders must talk to the same server of a prefix.
-if [ -x /usr/lib/wine/wineserver64 ]; then export WINESERVER=/usr/lib/wine/wineserver64
-else export WINESERVER=/usr/lib/wine/wineserver32; fi
 
+# Installs what is missing, then makes the choices that depend on what is
+# installed: on a fresh machine neither Wine nor the Japanese locale exists
+# before set-up has run, so nothing here may be chosen when the file is sourced.
 ensure_tools() {
   if ! "$project_root/scripts/setup" --check; then "$project_root/scripts/setup"; fi
+  use_installed_tools
+}
+
+use_installed_tools() {
+  # Code page 932 for the program's ANSI text needs the Japanese locale.
+  export LANG=ja_JP.UTF-8
+  export LC_ALL=ja_JP.UTF-8
+  # Both loaders must talk to the same server of a prefix.
+  local server
+  for server in /usr/lib/wine/wineserver64 /usr/lib/wine/wineserver32; do
+    if [ -x "$server" ]; then export WINESERVER=$server; return 0; fi
+  done
+  echo "$script_name: no Wine server found in /usr/lib/wine after set-up" >&2
+  return 1
 }
 
 # Whether Wine's 32-bit loader starts here; the reason goes to probe_reason.
