@@ -1,7 +1,7 @@
 #include "update/message_box.h"
-#include "update/messages.h"
+#include "update_core/messages.h"
 #include "update/update_sequence.h"
-#include "update/update_settings.h"
+#include "update_core/update_settings.h"
 
 bool confirm_update()
 {

@@ -1,6 +1,6 @@
-#include "update/messages.h"
+#include "update_core/messages.h"
 #include "update/update_sequence.h"
-#include "update/update_settings.h"
+#include "update_core/update_settings.h"
 #include "util/path_kind.h"
 
 bool check_install_folder()

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "update/messages.h"
+#include "update_core/messages.h"
 #include "update/update_sequence.h"
-#include "update/update_settings.h"
+#include "update_core/update_settings.h"
 
 namespace {
 

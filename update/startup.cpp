@@ -7,7 +7,7 @@
 
 #include "nt3/app_state.h"
 #include "update/message_box.h"
-#include "update/messages.h"
+#include "update_core/messages.h"
 #include "update/update_sequence.h"
 #include "util/path.h"
 

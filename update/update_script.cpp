@@ -2,11 +2,11 @@
 #include <string>
 #include <vector>
 
-#include "update/messages.h"
-#include "update/script_parser.h"
-#include "update/script_values.h"
+#include "update_core/messages.h"
+#include "update_core/script_parser.h"
+#include "update_core/script_values.h"
 #include "update/update_sequence.h"
-#include "update/update_settings.h"
+#include "update_core/update_settings.h"
 #include "util/text_file.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "update/update_sequence.h"
 
-#include "update/messages.h"
-#include "update/update_settings.h"
+#include "update_core/messages.h"
+#include "update_core/update_settings.h"
 
 bool clear_update_settings()
 {

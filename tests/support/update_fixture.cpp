@@ -5,7 +5,7 @@
 
 #include <stdexcept>
 
-#include "update/script_writer.h"
+#include "update_make/script_writer.h"
 #include "util/code_page_932.h"
 #include "util/path.h"
 #include "util/text.h"

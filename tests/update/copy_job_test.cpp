@@ -1,0 +1,355 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "support/box_recorder.h"
+#include "support/current_dir.h"
+#include "support/expected_texts.h"
+#include "support/temp_dir.h"
+#include "support/test_drives.h"
+#include "support/window_test_env.h"
+#include "update/copy_job.h"
+#include "update/update_process_dialog.h"
+#include "update/update_sequence.h"
+#include "update_core/update_settings.h"
+
+namespace {
+
+// What the progress dialog was told, seen as the messages its controls received.
+struct C_dialog_log {
+    std::vector<std::wstring> text_lines;
+    std::vector<int> total_positions;
+    std::vector<int> file_positions;
+    std::vector<std::wstring> captions;
+};
+
+// An update laid out in a temporary folder that is the current directory:
+// gamedata\ beside the (absent) updater and game\ as the installation.
+class CopyJob : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        prepare_windows();
+        make_folder(temp_ / L"gamedata");
+        make_folder(temp_ / L"game");
+        UpdateSettings = C_update_settings();
+        UpdateSettings.update_title = L"星の迷宮 Ver1.02";
+        UpdateSettings.source_dir = L"gamedata";
+        UpdateSettings.dest_dir = temp_ / L"game";
+    }
+
+    void TearDown() override { UpdateSettings = C_update_settings(); }
+
+    std::wstring source(const std::wstring& rel) const { return temp_ / (L"gamedata\\" + rel); }
+    std::wstring dest(const std::wstring& rel) const { return temp_ / (L"game\\" + rel); }
+
+    // Runs the copy job while watching the dialog's controls; `on_file_pos` runs
+    // at every position the file bar is given.
+    bool run(std::function<void(int)> on_file_pos = nullptr)
+    {
+        C_sent_message_hook hook([&](const CWPSTRUCT& m) {
+            const HWND dialog = progress_dialog.hwnd;
+            if (!dialog) return;
+            const int id = GetDlgCtrlID(m.hwnd);
+            if (m.message == WM_SETTEXT && m.hwnd == dialog) {
+                log_.captions.push_back(reinterpret_cast<const wchar_t*>(m.lParam));
+            } else if (m.message == WM_SETTEXT && GetParent(m.hwnd) == dialog && id == 1001) {
+                log_.text_lines.push_back(reinterpret_cast<const wchar_t*>(m.lParam));
+            } else if (m.message == PBM_SETPOS && id == 1002) {
+                log_.total_positions.push_back(static_cast<int>(m.wParam));
+            } else if (m.message == PBM_SETPOS && id == 1003) {
+                log_.file_positions.push_back(static_cast<int>(m.wParam));
+                if (on_file_pos) on_file_pos(static_cast<int>(m.wParam));
+            }
+        });
+        return run_copy_job();
+    }
+
+    C_temp_dir temp_;
+    C_current_dir current_{temp_.path()};
+    C_box_recorder boxes_;
+    C_dialog_log log_;
+};
+
+TEST_F(CopyJob, EmptyListOpensAndClosesTheDialogAndCopiesNothing)
+{
+    EXPECT_TRUE(run());
+    EXPECT_EQ(progress_dialog.hwnd, nullptr);
+    EXPECT_TRUE(boxes_.boxes().empty());
+    ASSERT_EQ(log_.captions.size(), 1u);
+    EXPECT_EQ(log_.captions[0], expected::progress_caption(L"星の迷宮 Ver1.02"));
+    EXPECT_TRUE(log_.text_lines.empty());
+}
+
+TEST_F(CopyJob, FolderEntryReproducesItsTreeAndShowsEachRelativePath)
+{
+    write_file(source(L"data\\a.dat"), pattern_bytes(10, 1));
+    write_file(source(L"data\\sub\\b.dat"), pattern_bytes(20, 2));
+    write_file(source(L"data\\sub\\deep\\z.dat"), pattern_bytes(30, 3));
+    make_folder(source(L"data\\empty"));
+    UpdateSettings.copy_files = {L"data"};
+
+    EXPECT_TRUE(run());
+    EXPECT_EQ(read_file(dest(L"data\\a.dat")), pattern_bytes(10, 1));
+    EXPECT_EQ(read_file(dest(L"data\\sub\\b.dat")), pattern_bytes(20, 2));
+    EXPECT_EQ(read_file(dest(L"data\\sub\\deep\\z.dat")), pattern_bytes(30, 3));
+    EXPECT_FALSE(folder_exists(dest(L"data\\empty")));  // empty folders are not reproduced
+
+    std::vector<std::wstring> expected = {L"data\\a.dat", L"data\\sub\\b.dat", L"data\\sub\\deep\\z.dat"};
+    std::vector<std::wstring> shown = log_.text_lines;
+    std::sort(shown.begin(), shown.end());
+    EXPECT_EQ(shown, expected);
+    // The whole job's bar ends full after the last chunk.
+    ASSERT_FALSE(log_.total_positions.empty());
+    EXPECT_EQ(log_.total_positions.back(), 1000);
+}
+
+TEST_F(CopyJob, FileEntryTakesTheStoredNameWhateverTheEntrysCase)
+{
+    write_file(source(L"Readme.TXT"), "new readme");
+    write_file(source(L"readme2.txt"), "other");
+    UpdateSettings.copy_files = {L"README.txt"};
+
+    EXPECT_TRUE(run());
+    EXPECT_EQ(read_file(dest(L"Readme.TXT")), "new readme");
+    EXPECT_FALSE(file_exists(dest(L"readme2.txt")));
+    ASSERT_EQ(log_.text_lines.size(), 1u);
+    EXPECT_EQ(log_.text_lines[0], L"Readme.TXT");
+
+    // The stored letter case reaches the destination's directory listing.
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW(dest(L"readme.txt").c_str(), &found);
+    ASSERT_NE(find, INVALID_HANDLE_VALUE);
+    FindClose(find);
+    EXPECT_STREQ(found.cFileName, L"Readme.TXT");
+}
+
+TEST_F(CopyJob, FileEntryInsideASubfolderIsCopiedToTheSameSubfolder)
+{
+    write_file(source(L"system\\Config.ini"), "fast_load=1");
+    write_file(source(L"system\\other.ini"), "not listed");
+    UpdateSettings.copy_files = {L"system\\config.ini"};
+
+    EXPECT_TRUE(run());
+    EXPECT_EQ(read_file(dest(L"system\\Config.ini")), "fast_load=1");
+    EXPECT_FALSE(file_exists(dest(L"system\\other.ini")));
+    ASSERT_EQ(log_.text_lines.size(), 1u);
+    EXPECT_EQ(log_.text_lines[0], L"system\\Config.ini");
+}
+
+TEST_F(CopyJob, ForwardSlashesSeparateFoldersAndNonAsciiNamesMatchInEitherCase)
+{
+    write_file(source(L"sys\\cfg.bin"), "new cfg");
+    write_file(dest(L"sys\\cfg.bin"), "old cfg");
+    write_file(source(L"data\\sub\\b.dat"), "b");
+    // Full-width capital A stored, full-width small a written; accented likewise.
+    write_file(source(L"\xFF21.dat"), "full width");
+    write_file(source(L"\x00C9t\x00E9.txt"), "accented");
+    UpdateSettings.copy_files = {L"sys/cfg.bin", L"data/sub", L"\xFF41.dat", L"\x00E9T\x00C9.TXT"};
+
+    EXPECT_TRUE(run());
+    EXPECT_EQ(read_file(dest(L"sys\\cfg.bin")), "new cfg");
+    EXPECT_EQ(read_file(dest(L"data\\sub\\b.dat")), "b");
+    EXPECT_EQ(read_file(dest(L"\xFF21.dat")), "full width");
+    EXPECT_EQ(read_file(dest(L"\x00C9t\x00E9.txt")), "accented");
+    EXPECT_EQ(log_.text_lines, (std::vector<std::wstring>{L"sys\\cfg.bin", L"data\\sub\\b.dat", L"\xFF21.dat",
+                                                          L"\x00C9t\x00E9.txt"}));
+}
+
+TEST_F(CopyJob, EntryGoneSinceTheCheckStopsTheJobBeforeAnyCopy)
+{
+    write_file(source(L"a.dat"), "a");
+    UpdateSettings.copy_files = {L"a.dat", L"gone.dat"};
+
+    EXPECT_FALSE(run());
+    EXPECT_EQ(boxes_.texts(), (std::vector<std::wstring>{expected::entry_missing(L"gamedata\\gone.dat"), expected::update_failed}));
+    EXPECT_FALSE(file_exists(dest(L"a.dat")));
+    EXPECT_EQ(progress_dialog.hwnd, nullptr);
+}
+
+TEST_F(CopyJob, LargeFileMovesInChunksOfAMillionBytes)
+{
+    const std::string big = pattern_bytes(2500000, 7);
+    write_file(source(L"movie.dat"), big);
+    write_file(source(L"small.dat"), pattern_bytes(500000, 8));
+    UpdateSettings.copy_files = {L"movie.dat", L"small.dat"};
+
+    EXPECT_TRUE(run());
+    EXPECT_EQ(read_file(dest(L"movie.dat")), big);
+    // Three chunks of 1,000,000, 1,000,000 and 500,000 bytes, then one for the second file.
+    EXPECT_EQ(log_.file_positions, (std::vector<int>{400, 800, 1000, 1000}));
+    // 3,000,000 bytes in all.
+    EXPECT_EQ(log_.total_positions, (std::vector<int>{333, 666, 833, 1000}));
+}
+
+TEST_F(CopyJob, EmptySourceLeavesAnEmptyDestinationAndTheBarsAlone)
+{
+    write_file(source(L"empty.cfg"), "");
+    write_file(dest(L"empty.cfg"), "old content that must go");
+    UpdateSettings.copy_files = {L"empty.cfg"};
+
+    EXPECT_TRUE(run());
+    EXPECT_TRUE(file_exists(dest(L"empty.cfg")));
+    EXPECT_EQ(read_file(dest(L"empty.cfg")), "");
+    EXPECT_EQ(log_.text_lines, (std::vector<std::wstring>{L"empty.cfg"}));
+    EXPECT_TRUE(log_.file_positions.empty());
+    EXPECT_TRUE(log_.total_positions.empty());
+}
+
+TEST_F(CopyJob, LongerExistingDestinationIsCutToTheSourcesLength)
+{
+    write_file(source(L"save.dat"), "short");
+    write_file(dest(L"save.dat"), std::string(100000, 'x'));
+    UpdateSettings.copy_files = {L"save.dat"};
+
+    EXPECT_TRUE(run());
+    EXPECT_EQ(read_file(dest(L"save.dat")), "short");
+}
+
+TEST_F(CopyJob, EntryListedTwiceIsCopiedTwice)
+{
+    write_file(source(L"a.pak"), "pak");
+    UpdateSettings.copy_files = {L"a.pak", L"a.pak"};
+
+    EXPECT_TRUE(run());
+    EXPECT_EQ(read_file(dest(L"a.pak")), "pak");
+    // Counted twice in the whole job's bytes; the unchanged text line is not set again.
+    EXPECT_EQ(log_.total_positions, (std::vector<int>{500, 1000}));
+    EXPECT_EQ(log_.text_lines.size(), 1u);
+}
+
+TEST_F(CopyJob, DestinationHeldOpenStopsTheJobWithItsMessage)
+{
+    write_file(source(L"1.dat"), "first");
+    write_file(source(L"2.dat"), "second");
+    write_file(source(L"3.dat"), "third");
+    write_file(dest(L"2.dat"), "in use");
+    UpdateSettings.copy_files = {L"1.dat", L"2.dat", L"3.dat"};
+
+    // The game still running holds its file without sharing.
+    HANDLE held = CreateFileW(dest(L"2.dat").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    const bool result = run();
+    CloseHandle(held);
+
+    EXPECT_FALSE(result);
+    EXPECT_EQ(boxes_.texts(), (std::vector<std::wstring>{expected::dest_not_opened(dest(L"2.dat")), expected::update_failed}));
+    EXPECT_EQ(boxes_.boxes()[0].caption, L"星の迷宮 Ver1.02");
+    EXPECT_EQ(read_file(dest(L"1.dat")), "first");  // copied before: kept
+    EXPECT_EQ(read_file(dest(L"2.dat")), "in use");
+    EXPECT_FALSE(file_exists(dest(L"3.dat")));
+    EXPECT_EQ(progress_dialog.hwnd, nullptr);
+}
+
+TEST_F(CopyJob, ReadOnlyDestinationIsReported)
+{
+    if (!read_only_is_enforced(temp_.path())) {
+        GTEST_SKIP() << "this Wine opens read-only files for writing (it runs as root)";
+    }
+
+    write_file(source(L"locked.dat"), "new");
+    write_file(dest(L"locked.dat"), "old");
+    SetFileAttributesW(dest(L"locked.dat").c_str(), FILE_ATTRIBUTE_READONLY);
+    UpdateSettings.copy_files = {L"locked.dat"};
+
+    EXPECT_FALSE(run());
+    EXPECT_EQ(boxes_.texts(), (std::vector<std::wstring>{expected::dest_not_opened(dest(L"locked.dat")), expected::update_failed}));
+    SetFileAttributesW(dest(L"locked.dat").c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(read_file(dest(L"locked.dat")), "old");
+}
+
+TEST_F(CopyJob, MissingSourceIsReported)
+{
+    write_file(source(L"gone.dat"), "x");
+    UpdateSettings.copy_files = {L"gone.dat"};
+    // Held without sharing, the source cannot be opened for reading.
+    HANDLE held = CreateFileW(source(L"gone.dat").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    const bool result = run();
+    CloseHandle(held);
+
+    EXPECT_FALSE(result);
+    EXPECT_EQ(boxes_.texts(), (std::vector<std::wstring>{expected::source_not_opened(L"gamedata\\gone.dat"), expected::update_failed}));
+    EXPECT_FALSE(file_exists(dest(L"gone.dat")));
+}
+
+TEST_F(CopyJob, SourceThatShrinksDuringTheCopyStopsTheJob)
+{
+    write_file(source(L"shrinking.dat"), pattern_bytes(2500000, 9));
+    write_file(source(L"after.dat"), "after");
+    UpdateSettings.copy_files = {L"shrinking.dat", L"after.dat"};
+
+    bool cut = false;
+    const bool result = run([&](int) {
+        if (cut) return;
+        cut = true;
+        HANDLE file = CreateFileW(source(L"shrinking.dat").c_str(), GENERIC_WRITE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
+                                  nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE) << "the test cannot shorten the source while it is read";
+        LARGE_INTEGER length;
+        length.QuadPart = 1500000;
+        SetFilePointerEx(file, length, nullptr, FILE_BEGIN);
+        SetEndOfFile(file);
+        CloseHandle(file);
+    });
+
+    EXPECT_FALSE(result);
+    EXPECT_EQ(boxes_.texts(),
+              (std::vector<std::wstring>{expected::source_not_read(L"gamedata\\shrinking.dat"), expected::update_failed}));
+    EXPECT_FALSE(file_exists(dest(L"after.dat")));
+    EXPECT_EQ(progress_dialog.hwnd, nullptr);
+}
+
+TEST_F(CopyJob, FullDiskStopsTheJobInsteadOfReportingSuccess)
+{
+    std::string why_not;
+    const std::wstring small_root = small_drive(why_not);
+    if (small_root.empty()) GTEST_SKIP() << why_not;
+
+    const std::wstring game = small_root + L"\\copy_job_full";
+    remove_folder_tree(game);
+    make_folder(game);
+    UpdateSettings.dest_dir = game;
+    write_file(source(L"huge.dat"), pattern_bytes(8000000, 10));
+    UpdateSettings.copy_files = {L"huge.dat"};
+
+    const bool result = run();
+    remove_folder_tree(game);
+
+    EXPECT_FALSE(result);
+    EXPECT_EQ(boxes_.texts(), (std::vector<std::wstring>{expected::dest_not_written(game + L"\\huge.dat"), expected::update_failed}));
+}
+
+TEST_F(CopyJob, ClosingTheDialogMidwayDoesNotStopTheCopy)
+{
+    const std::string big = pattern_bytes(3500000, 11);
+    write_file(source(L"big.dat"), big);
+    write_file(source(L"next.dat"), "next");
+    UpdateSettings.copy_files = {L"big.dat", L"next.dat"};
+
+    bool closed = false;
+    EXPECT_TRUE(run([&](int) {
+        if (!closed && progress_dialog.hwnd) {
+            closed = true;
+            PostMessageW(progress_dialog.hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+        }
+    }));
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(progress_dialog.hwnd, nullptr);
+    EXPECT_EQ(read_file(dest(L"big.dat")), big);
+    EXPECT_EQ(read_file(dest(L"next.dat")), "next");
+    // Only the first chunk's positions reached the bar; after that there was no window.
+    EXPECT_EQ(log_.file_positions.size(), 1u);
+    EXPECT_TRUE(boxes_.boxes().empty());
+}
+
+}  // namespace

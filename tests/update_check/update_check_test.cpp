@@ -1,0 +1,194 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/expected_texts.h"
+#include "support/temp_dir.h"
+#include "support/update_fixture.h"
+#include "support/utf8_text.h"
+#include "update_check/update_check.h"
+
+// The checker of an update folder, run on folders laid out here: the script's
+// bytes as a publisher's editor would save them, and the files of gamedata.
+// Each case compares the whole report, line by line.
+
+namespace {
+
+const wchar_t* const keys =
+    L"#REG_PATH = \"Velkor\\\\Hoshi\"\r\n#GAME_TITLE = \"星の迷宮\"\r\n#UPDATE_TITLE = \"秋のアップデート\"\r\n";
+
+class UpdateCheck : public testing::Test {
+protected:
+    void script(const std::wstring& text) { script_bytes(to_code_page_932(text)); }
+    void script_bytes(const std::string& bytes) { write_file(folder / L"update.ini", bytes); }
+    void source(const std::wstring& rel, const std::string& bytes = "x")
+    {
+        write_file(folder / (L"gamedata\\" + rel), bytes);
+    }
+
+    // Every finding's line, then the summary, as UTF-8 so that failures read well.
+    std::vector<std::string> report() const
+    {
+        const C_check_result result = check_update_folder(folder.path());
+        std::vector<std::string> lines;
+        for (const auto& finding : result.findings) lines.push_back(to_utf8(finding_line(finding)));
+        lines.push_back(to_utf8(summary_line(result)));
+        return lines;
+    }
+
+    C_temp_dir folder;
+};
+
+using lines = std::vector<std::string>;
+
+TEST_F(UpdateCheck, CompleteUpdateCountsWhatTheCopyGoesThrough)
+{
+    script(std::wstring(L"// 秋のアップデート\r\n") + keys +
+           L"#COPY_FILE = \"data\"\r\n#COPY_FILE = \"readme.txt\"\r\n#COPY_FILE = \"system/config.ini\"\r\n");
+    source(L"data\\a.pak", "12345");
+    source(L"data\\script\\chapter1.scr", "123");
+    source(L"readme.txt", "12");
+    source(L"system\\config.ini", "1");
+
+    EXPECT_EQ(report(), lines{"0 errors, 0 warnings; the update copies 4 files, 11 bytes"});
+}
+
+TEST_F(UpdateCheck, ScriptMissingIsTheUpdatersMessageAndNothingElse)
+{
+    source(L"readme.txt");
+    EXPECT_EQ(report(), (lines{"update.ini: error: " + to_utf8(expected::script_not_found),
+                               "1 error, 0 warnings; the update copies 0 files, 0 bytes"}));
+}
+
+TEST_F(UpdateCheck, EveryMissingValueAndTheMissingGamedata)
+{
+    // An empty value counts as missing and is found on its line.
+    script(L"// no keys but one\r\n#REG_PATH = \"\"\r\n#COPY_FILE = \"readme.txt\"\r\n");
+    EXPECT_EQ(report(), (lines{"update.ini:2: error: " + to_utf8(expected::no_reg_path),
+                               "update.ini: error: " + to_utf8(expected::no_update_title),
+                               "update.ini: error: " + to_utf8(expected::no_game_title),
+                               "gamedata: error: " + to_utf8(expected::no_source_folder),
+                               "4 errors, 0 warnings; the update copies 0 files, 0 bytes"}));
+}
+
+TEST_F(UpdateCheck, EntriesTheUpdaterRefusesOrWouldNotFind)
+{
+    script(std::wstring(keys) +
+           L"#COPY_FILE = \"readme.txt\"\r\n"
+           L"#COPY_FILE = \"\"\r\n"
+           L"#COPY_FILE = \"..\\\\evil.bin\"\r\n"
+           L"#COPY_FILE = \"ムービー\\\\op.mpg\"\r\n"
+           L"#COPY_FILE = \"readme.txt.\"\r\n");
+    source(L"readme.txt", "read me");
+    EXPECT_EQ(report(),
+              (lines{"update.ini:5: error: " + to_utf8(expected::entry_empty(2)),
+                     "update.ini:6: error: " + to_utf8(expected::entry_outside(3)),
+                     "update.ini:7: error: " + to_utf8(expected::entry_missing(L"gamedata\\ムービー\\op.mpg")),
+                     "update.ini:8: error: " + to_utf8(expected::entry_missing(L"gamedata\\readme.txt.")),
+                     "4 errors, 0 warnings; the update copies 1 file, 7 bytes"}));
+}
+
+TEST_F(UpdateCheck, LinesTheUpdaterPassesOverWithoutAWord)
+{
+    script(std::wstring(keys) +
+           L"#GAME_TITLE = 星の迷宮\r\n"
+           L"＃UPDATE_TITLE = \"秋\"\r\n"
+           L"#COPYFILE = \"a.txt\"\r\n"
+           L"#COPY_FILE　=　\"a.txt\"\r\n"
+           L"  #COPY_FILE = \"a.txt\"\r\n"
+           L"#COPY_FILE \"a.txt\"\r\n"
+           L"#COPY_FILE = \"a.txt\r\n"
+           L"#VERSION = \"1.02\"\r\n"
+           L"// #COPYFILE in a comment is fine\r\n"
+           L"#GAME_TITLE = \"星の迷宮 完全版\"\r\n");
+    source(L"a.txt");
+    EXPECT_EQ(report(),
+              (lines{"update.ini:4: warning: ignored by the updater: the value is not in double quotes",
+                     "update.ini:5: warning: ignored by the updater: full-width \"＃\"",
+                     "update.ini:6: warning: ignored by the updater: \"#COPYFILE\" is not a key (#COPY_FILE?)",
+                     "update.ini:7: warning: ignored by the updater: full-width space around \"=\"",
+                     "update.ini:8: warning: ignored by the updater: blanks before \"#\"",
+                     "update.ini:9: warning: ignored by the updater: no \"=\" after the key",
+                     "update.ini:10: warning: ignored by the updater: the value has no closing double quote",
+                     "update.ini:11: warning: ignored by the updater: \"#VERSION\" is not a key",
+                     "update.ini:13: warning: #GAME_TITLE given again (line 2); the updater takes this one",
+                     "gamedata\\a.txt: warning: no entry copies this file; it is not shipped",
+                     "0 errors, 10 warnings; the update copies 0 files, 0 bytes"}));
+}
+
+TEST_F(UpdateCheck, FilesCopiedTwiceNotAtAllOrTooLarge)
+{
+    script(std::wstring(keys) +
+           L"#COPY_FILE = \"data\"\r\n"
+           L"#COPY_FILE = \"data\\\\a.pak\"\r\n"
+           L"#COPY_FILE = \"DATA\"\r\n"
+           L"#COPY_FILE = \"empty\"\r\n"
+           L"#COPY_FILE = \"movie.mpg\"\r\n");
+    source(L"data\\a.pak", "1234");
+    make_folder(folder / L"gamedata\\empty");
+    source(L"old_readme.txt");
+    const std::uint64_t four_gib = std::uint64_t{1} << 32;
+    ASSERT_TRUE(make_large_file(folder / L"gamedata\\movie.mpg", four_gib));
+
+    EXPECT_EQ(report(),
+              (lines{"update.ini:5: warning: already copied by the folder entry on line 4",
+                     "update.ini:6: warning: the same entry as line 4; it is copied twice",
+                     "update.ini:7: warning: the folder holds no files; the entry copies nothing",
+                     "gamedata\\movie.mpg: warning: 4 GiB or larger (4294967296 bytes); drives formatted FAT32 "
+                     "cannot hold it",
+                     "gamedata\\old_readme.txt: warning: no entry copies this file; it is not shipped",
+                     "0 errors, 5 warnings; the update copies 4 files, 4294967308 bytes"}));
+}
+
+TEST_F(UpdateCheck, ScriptNotSavedInCodePage932)
+{
+    source(L"a.txt");
+    const std::string ascii_keys = "#REG_PATH = \"Velkor\\\\Hoshi\"\r\n#GAME_TITLE = \"Hoshi\"\r\n"
+                                   "#UPDATE_TITLE = \"Autumn\"\r\n#COPY_FILE = \"a.txt\"\r\n";
+
+    script_bytes("\xEF\xBB\xBF// saved with a byte-order mark\r\n" + ascii_keys);
+    EXPECT_EQ(report(), (lines{"update.ini:1: error: starts with a UTF-8 byte-order mark; the updater reads code "
+                               "page 932 (Shift_JIS), so save the script in it without one",
+                               "1 error, 0 warnings; the update copies 1 file, 1 byte"}));
+
+    // 星の迷宮ゲーム in UTF-8, without a mark: its bytes pair up as characters of
+    // code page 932 until the pair 0x81 0xAE, which 932 leaves unassigned.
+    script_bytes(ascii_keys + "// \xE6\x98\x9F\xE3\x81\xAE\xE8\xBF\xB7\xE5\xAE\xAE\xE3\x82\xB2\xE3\x83\xBC\xE3\x83\xA0\r\n");
+    EXPECT_EQ(report(), (lines{"update.ini:5: error: not code page 932 (Shift_JIS): 0x81 0xAE at column 8; the script "
+                               "reads as UTF-8, save it in code page 932",
+                               "1 error, 0 warnings; the update copies 1 file, 1 byte"}));
+
+    // A stray lead byte and a byte that is no character, on one line: its first
+    // problem is named.
+    script_bytes(ascii_keys + "// \x85\r\n// \x80\xFD\r\n");
+    EXPECT_EQ(report(), (lines{"update.ini:5: error: not code page 932 (Shift_JIS): 0x85 at column 4",
+                               "update.ini:6: error: not code page 932 (Shift_JIS): 0x80 at column 4",
+                               "2 errors, 0 warnings; the update copies 1 file, 1 byte"}));
+
+    script_bytes(std::string("\xFF\xFE#\0R\0", 6));
+    EXPECT_EQ(report(),
+              (lines{"update.ini:1: error: saved as UTF-16 (it starts with a byte-order mark); the updater reads code "
+                     "page 932 (Shift_JIS) and stops at the first zero byte",
+                     "update.ini:1: warning: the updater stops reading at a zero byte on this line; the rest of the "
+                     "file is ignored",
+                     "update.ini: error: " + to_utf8(expected::no_reg_path),
+                     "update.ini: error: " + to_utf8(expected::no_update_title),
+                     "update.ini: error: " + to_utf8(expected::no_game_title),
+                     "gamedata\\a.txt: warning: no entry copies this file; it is not shipped",
+                     "4 errors, 2 warnings; the update copies 0 files, 0 bytes"}));
+}
+
+TEST_F(UpdateCheck, TextAfterCtrlZIsNeverRead)
+{
+    source(L"a.txt");
+    script_bytes(to_code_page_932(L"#REG_PATH = \"Velkor\\\\Hoshi\"\r\n#UPDATE_TITLE = \"秋\"\r\n") +
+                 "\x1A\r\n#GAME_TITLE = \"x\"\r\n#COPY_FILE = \"a.txt\"\r\n");
+    EXPECT_EQ(report(), (lines{"update.ini:3: warning: the updater stops reading at a Ctrl-Z (0x1A) on this line; the "
+                               "rest of the file is ignored",
+                               "update.ini: error: " + to_utf8(expected::no_game_title),
+                               "gamedata\\a.txt: warning: no entry copies this file; it is not shipped",
+                               "1 error, 2 warnings; the update copies 0 files, 0 bytes"}));
+}
+
+}  // namespace

@@ -1,0 +1,316 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "support/temp_dir.h"
+#include "support/tree_snapshot.h"
+#include "support/utf8_text.h"
+#include "update_core/script_parser.h"
+#include "update_make/script_writer.h"
+#include "update_make/update_maker.h"
+#include "update_make/update_plan.h"
+#include "util/code_page_932.h"
+#include "util/console_progress.h"
+#include "util/wildcard.h"
+
+// The maker of an update: its pure pieces by tables, then whole makes on real
+// release folders in a temporary folder.
+
+namespace {
+
+TEST(ExcludePatterns, MatchRelativePathsAndTheFoldersAboveThem)
+{
+    const std::vector<std::wstring> patterns{L"save\\*", L"*.log", L"cache"};
+    const struct {
+        const wchar_t* rel;
+        bool excluded;
+    } cases[] = {
+        {L"save\\slot1.sav", true},    {L"Save\\2024\\slot.sav", true}, {L"saves\\slot.sav", false},
+        {L"save", false},              {L"game.log", true},             {L"logs\\today.LOG", true},
+        {L"game.log.txt", false},      {L"cache\\x\\y.bin", true},      {L"data\\cache\\y.bin", false},
+        {L"data/cache.bin", false},    {L"readme.txt", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(path_is_excluded(patterns, c.rel), c.excluded) << to_utf8(c.rel);
+
+    EXPECT_TRUE(wildcard_match(L"data/?.pak", L"data\\a.pak"));
+    EXPECT_FALSE(wildcard_match(L"data/?.pak", L"data\\ab.pak"));
+    EXPECT_TRUE(wildcard_match(L"*a*b*c*", L"xxaxxbxxcxx"));
+    EXPECT_FALSE(wildcard_match(L"*a*b*c*", L"xxaxxcxxbxx"));
+}
+
+TEST(CodePage932Spelling, AcceptsOnlyNamesThatReadBackTheSame)
+{
+    std::string bytes;
+    EXPECT_TRUE(spell_in_code_page_932(L"data\\説明書ｶﾅ.txt", bytes));
+    EXPECT_EQ(bytes, "data\\\x90\xe0\x96\xbe\x8f\x91\xb6\xc5.txt");
+    // Best-fit substitutes ("e", "\") would name another file.
+    for (const wchar_t* name : {L"café.txt", L"\u00a5100.txt", L"한글.txt", L"\U0001F600.txt"}) {
+        EXPECT_FALSE(spell_in_code_page_932(name, bytes)) << to_utf8(name);
+    }
+}
+
+TEST(ScriptWriter, WritesWhatTheUpdaterReadsBack)
+{
+    C_update_settings values;
+    values.reg_path = L"Velkor\\星の迷宮";
+    values.game_title = L"星の \"迷宮\"";
+    values.update_title = L"Ver 1.02";
+    values.copy_files = {L"movie", L"data\\a.pak", L"説明書.txt"};
+
+    const std::wstring text = compose_update_script(L"from old to new", values);
+
+    EXPECT_EQ(text, L"// from old to new\r\n"
+                    L"#REG_PATH = \"Velkor\\\\星の迷宮\"\r\n"
+                    L"#GAME_TITLE = \"星の \\\"迷宮\\\"\"\r\n"
+                    L"#UPDATE_TITLE = \"Ver 1.02\"\r\n"
+                    L"#COPY_FILE = \"movie\"\r\n"
+                    L"#COPY_FILE = \"data\\\\a.pak\"\r\n"
+                    L"#COPY_FILE = \"説明書.txt\"\r\n");
+    C_update_settings read;
+    parse_update_script(text, read);
+    EXPECT_EQ(read.reg_path, values.reg_path);
+    EXPECT_EQ(read.game_title, values.game_title);
+    EXPECT_EQ(read.update_title, values.update_title);
+    EXPECT_EQ(read.copy_files, values.copy_files);
+}
+
+TEST(UpdatePlan, NewFoldersAsWholeEverythingElseFileByFile)
+{
+    const std::map<std::wstring, path_kind> old_release{
+        {L"data", path_kind::folder}, {L"data\\a.pak", path_kind::file}, {L"sound", path_kind::file},
+        {L"docs", path_kind::folder}, {L"docs\\manual", path_kind::folder}};
+    const auto old_kind = [&](const std::wstring& rel) {
+        const auto found = old_release.find(rel);
+        return found == old_release.end() ? path_kind::missing : found->second;
+    };
+    const std::vector<C_release_file> files{
+        {L"data\\a.pak", 10, true},       {L"data\\b.pak", 10, false},    {L"data\\voice\\1.ogg", 1, false},
+        {L"data\\voice\\x\\2.ogg", 1, false}, {L"docs\\manual", 3, false}, {L"movie\\op.mpg", 5, false},
+        {L"movie\\ed.mpg", 5, false},     {L"readme.txt", 1, false},      {L"sound\\bgm.ogg", 2, false},
+    };
+
+    const C_update_plan plan = plan_update_entries(files, old_kind);
+
+    EXPECT_EQ(plan.entries, (std::vector<std::wstring>{L"data\\a.pak", L"data\\b.pak", L"data\\voice", L"movie",
+                                                       L"readme.txt"}));
+    ASSERT_EQ(plan.blocked.size(), 2u);
+    EXPECT_EQ(plan.blocked[0].rel, L"docs\\manual");  // a folder stands where the file goes
+    EXPECT_EQ(plan.blocked[0].in_the_way, L"docs\\manual");
+    EXPECT_EQ(plan.blocked[1].rel, L"sound\\bgm.ogg");  // a file stands where the folder goes
+    EXPECT_EQ(plan.blocked[1].in_the_way, L"sound");
+}
+
+std::string cp932(const std::wstring& text)
+{
+    std::string bytes;
+    EXPECT_TRUE(spell_in_code_page_932(text, bytes)) << to_utf8(text);
+    return bytes;
+}
+
+void set_write_time(const std::wstring& path, std::uint64_t filetime)
+{
+    const HANDLE file = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    FILETIME time{static_cast<DWORD>(filetime), static_cast<DWORD>(filetime >> 32)};
+    EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &time));
+    CloseHandle(file);
+}
+
+// A sparse file of `size` bytes, zeros but for `tail` at its end.
+void write_sparse_file(const std::wstring& path, std::uint64_t size, const std::string& tail)
+{
+    ASSERT_TRUE(make_large_file(path, size));
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(size - tail.size());
+    DWORD written = 0;
+    EXPECT_TRUE(SetFilePointerEx(file, at, nullptr, FILE_BEGIN));
+    EXPECT_TRUE(WriteFile(file, tail.data(), static_cast<DWORD>(tail.size()), &written, nullptr));
+    CloseHandle(file);
+}
+
+std::uint64_t file_size(const std::wstring& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+    return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+std::vector<std::string> finding_lines(const C_check_result& result)
+{
+    std::vector<std::string> lines;
+    for (const auto& finding : result.findings) lines.push_back(to_utf8(finding_line(finding)));
+    return lines;
+}
+
+class MakeUpdate : public testing::Test {
+protected:
+    MakeUpdate()
+    {
+        request.old_dir = root / L"old";
+        request.new_dir = root / L"new";
+        request.out_dir = root / L"out";
+        request.reg_path = L"Velkor\\Meikyu";
+        request.game_title = L"星の迷宮";
+        request.update_title = L"星の迷宮 1.02";
+        request.updater = root / L"update.exe";
+        write_file(request.updater, "MZ updater");
+        make_folder(request.old_dir);
+        make_folder(request.new_dir);
+    }
+
+    void both(const std::wstring& rel, const std::string& old_bytes, const std::string& new_bytes)
+    {
+        write_file(request.old_dir + L"\\" + rel, old_bytes);
+        write_file(request.new_dir + L"\\" + rel, new_bytes);
+    }
+
+    C_check_result make()
+    {
+        C_progress_line progress;
+        return make_update(request, progress);
+    }
+
+    std::wstring script_head() const
+    {
+        return L"// Made by update_make.exe from " + request.old_dir + L" to " + request.new_dir + L"\r\n"
+               L"#REG_PATH = \"Velkor\\\\Meikyu\"\r\n#GAME_TITLE = \"星の迷宮\"\r\n#UPDATE_TITLE = \"星の迷宮 1.02\"\r\n";
+    }
+
+    C_temp_dir root;
+    C_make_request request;
+};
+
+TEST_F(MakeUpdate, CarriesAddedAndChangedFilesAndNewFoldersOnly)
+{
+    const std::string script = pattern_bytes(1500000, 1);
+    std::string changed_script = script;
+    changed_script.back() ^= 1;  // the same size, different in the second chunk
+    both(L"data\\script.scr", script, changed_script);
+    both(L"readme.txt", "old readme", "new readme!");
+    both(L"data\\stable.pak", "same", "same");
+    set_write_time(request.new_dir + L"\\data\\stable.pak", 133000000000000000ull);
+    write_file(request.new_dir + L"\\data\\added.pak", "added");
+    write_file(request.new_dir + L"\\data\\voice\\a.ogg", "voice");
+    write_file(request.new_dir + L"\\movie\\op.mpg", "op");
+    write_file(request.new_dir + L"\\movie\\sub\\ed.mpg", "ed");
+    write_file(request.new_dir + L"\\説明書.txt", "manual");
+
+    const C_check_result result = make();
+
+    EXPECT_EQ(finding_lines(result), std::vector<std::string>{});
+    const C_tree expected{
+        {L"gamedata\\", ""},
+        {L"gamedata\\data\\", ""},
+        {L"gamedata\\data\\added.pak", "added"},
+        {L"gamedata\\data\\script.scr", changed_script},
+        {L"gamedata\\data\\voice\\", ""},
+        {L"gamedata\\data\\voice\\a.ogg", "voice"},
+        {L"gamedata\\movie\\", ""},
+        {L"gamedata\\movie\\op.mpg", "op"},
+        {L"gamedata\\movie\\sub\\", ""},
+        {L"gamedata\\movie\\sub\\ed.mpg", "ed"},
+        {L"gamedata\\readme.txt", "new readme!"},
+        {L"gamedata\\説明書.txt", "manual"},
+        {L"update.exe", "MZ updater"},
+        {L"update.ini", cp932(script_head() + L"#COPY_FILE = \"data\\\\added.pak\"\r\n"
+                                              L"#COPY_FILE = \"data\\\\script.scr\"\r\n"
+                                              L"#COPY_FILE = \"data\\\\voice\"\r\n"
+                                              L"#COPY_FILE = \"movie\"\r\n"
+                                              L"#COPY_FILE = \"readme.txt\"\r\n"
+                                              L"#COPY_FILE = \"説明書.txt\"\r\n")},
+    };
+    EXPECT_EQ(tree_differences(expected, snapshot_tree(request.out_dir)), "");
+}
+
+TEST_F(MakeUpdate, LeavesExcludedPathsOutAndWarnsOfWhatItCannotUndo)
+{
+    both(L"save\\slot1.sav", "old save", "new save");
+    write_file(request.new_dir + L"\\save\\slot2.sav", "another save");
+    both(L"logs\\game.log", "old log", "new log, longer");
+    both(L"VelkorEngine.exe", "MZ engine 1.01", "MZ engine 1.02");
+    write_file(request.old_dir + L"\\data\\retired.pak", "gone");
+    write_file(request.new_dir + L"\\extra.dat", "extra");
+    request.excludes = {L"save\\*", L"*.log"};
+    make_folder(request.out_dir);  // an empty OUT is fine
+
+    const C_check_result result = make();
+
+    EXPECT_EQ(finding_lines(result),
+              (std::vector<std::string>{
+                  to_utf8(request.new_dir) + "\\VelkorEngine.exe: warning: the game's engine changes; the update "
+                                             "replaces it, so players must close the game before they run update.exe",
+                  to_utf8(request.old_dir) + "\\data\\retired.pak: warning: gone from " + to_utf8(request.new_dir) +
+                      "; the updater deletes nothing, so players keep this file"}));
+    const std::wstring script = L"// Made by update_make.exe from " + request.old_dir + L" to " + request.new_dir +
+                                L", excluding save\\*, *.log\r\n" + script_head().substr(script_head().find(L"#REG")) +
+                                L"#COPY_FILE = \"extra.dat\"\r\n#COPY_FILE = \"VelkorEngine.exe\"\r\n";
+    EXPECT_EQ(tree_differences({{L"gamedata\\", ""},
+                                {L"gamedata\\extra.dat", "extra"},
+                                {L"gamedata\\VelkorEngine.exe", "MZ engine 1.02"},
+                                {L"update.exe", "MZ updater"},
+                                {L"update.ini", cp932(script)}},
+                               snapshot_tree(request.out_dir)),
+              "");
+}
+
+TEST_F(MakeUpdate, RefusesNamesTheUpdateCannotCarryAndWritesNothing)
+{
+    both(L"readme.txt", "old", "new");
+    write_file(request.new_dir + L"\\café.txt", "menu");
+    // Made elsewhere: Windows itself trims the dot unless the path is taken literally.
+    write_file(L"\\\\?\\" + request.new_dir + L"\\trail.", "dot");
+    // Inside a new folder the name is never written in update.ini: the folder entry copies it.
+    write_file(request.new_dir + L"\\extras\\한글.txt", "fine");
+
+    const C_check_result result = make();
+
+    EXPECT_EQ(finding_lines(result),
+              (std::vector<std::string>{
+                  to_utf8(request.new_dir) + "\\trail.: error: a name ending in a dot or a space, which Windows "
+                                             "cannot hold; rename it",
+                  to_utf8(request.new_dir) + "\\café.txt: error: code page 932 cannot spell this name, so "
+                                             "update.ini cannot name it; rename it"}));
+    std::vector<std::wstring> beside_out;
+    WIN32_FIND_DATAW item;
+    const HANDLE find = FindFirstFileW((root.path() + L"\\*").c_str(), &item);
+    ASSERT_NE(find, INVALID_HANDLE_VALUE);
+    do {
+        if (item.cFileName[0] != L'.') beside_out.push_back(item.cFileName);
+    } while (FindNextFileW(find, &item));
+    FindClose(find);
+    std::sort(beside_out.begin(), beside_out.end());
+    EXPECT_EQ(beside_out, (std::vector<std::wstring>{L"new", L"old", L"update.exe"})) << "no OUT, nothing left beside it";
+}
+
+TEST_F(MakeUpdate, ComparesAndCopiesFilesBeyondFourGibibytes)
+{
+    const std::uint64_t size = (4ull << 30) + 3;
+    write_sparse_file(request.old_dir + L"\\big.bin", size, "old");
+    write_sparse_file(request.new_dir + L"\\big.bin", size, "new");
+
+    const C_check_result result = make();
+
+    EXPECT_EQ(result.errors(), 0u) << testing::PrintToString(finding_lines(result));
+    const std::wstring copied = request.out_dir + L"\\gamedata\\big.bin";
+    ASSERT_EQ(file_size(copied), size);
+    const HANDLE file = CreateFileW(copied.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(size - 5);
+    char tail[5] = {};
+    DWORD got = 0;
+    SetFilePointerEx(file, at, nullptr, FILE_BEGIN);
+    ReadFile(file, tail, sizeof tail, &got, nullptr);
+    CloseHandle(file);
+    EXPECT_EQ(std::string(tail, got), std::string("\0\0new", 5));
+}
+
+}  // namespace

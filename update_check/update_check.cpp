@@ -1,0 +1,219 @@
+#include "update_check/update_check.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <climits>
+#include <map>
+#include <new>
+#include <set>
+#include <utility>
+
+#include "file/file.h"
+#include "update_core/copy_entry.h"
+#include "update_core/messages.h"
+#include "update_check/script_bytes.h"
+#include "update_check/script_review.h"
+#include "update_core/script_values.h"
+#include "update_core/source_check.h"
+#include "util/code_page_932.h"
+#include "util/current_dir.h"
+#include "util/dir_list.h"
+#include "util/path.h"
+#include "util/text_file.h"
+
+namespace {
+
+const wchar_t* const SCRIPT_FILE = L"update.ini";
+const wchar_t* const SOURCE_FOLDER = L"gamedata";
+const std::uint64_t FOUR_GIB = 1ull << 32;
+
+C_check_finding finding(finding_level level, std::wstring place, int line, std::wstring text)
+{
+    return C_check_finding{level, std::move(place), line, std::move(text)};
+}
+
+C_check_finding script_error(int line, std::wstring text)
+{
+    return finding(finding_level::error, SCRIPT_FILE, line, std::move(text));
+}
+
+C_check_finding script_warning(int line, std::wstring text)
+{
+    return finding(finding_level::warning, SCRIPT_FILE, line, std::move(text));
+}
+
+// Findings of one kind read best in line order; equal lines keep their order.
+void sort_by_line(std::vector<C_check_finding>& findings)
+{
+    std::stable_sort(findings.begin(), findings.end(),
+                     [](const C_check_finding& a, const C_check_finding& b) { return a.line < b.line; });
+}
+
+void append(std::vector<C_check_finding>& to, std::vector<C_check_finding> from)
+{
+    to.insert(to.end(), std::make_move_iterator(from.begin()), std::make_move_iterator(from.end()));
+}
+
+bool read_bytes(const std::wstring& path, std::string& bytes)
+{
+    C_file file;
+    if (!file.open(path, L"rb") || file.size > INT_MAX) return false;
+    bytes.assign(static_cast<std::size_t>(file.size), '\0');
+    const int n = file_read(bytes.empty() ? nullptr : &bytes[0], static_cast<int>(bytes.size()), file.stream);
+    bytes.resize(static_cast<std::size_t>(n));
+    return true;
+}
+
+// How paths below gamedata compare on the file system: either separator, no
+// empty or "." parts, letter case ignored.
+std::wstring path_key(const std::wstring& path)
+{
+    std::wstring key;
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        const std::size_t end = std::min(path.find_first_of(L"\\/", start), path.size());
+        const std::wstring part = path.substr(start, end - start);
+        if (!part.empty() && part != L".") key += (key.empty() ? L"" : L"\\") + part;
+        start = end + 1;
+    }
+    if (!key.empty()) CharUpperBuffW(&key[0], static_cast<DWORD>(key.size()));
+    return key;
+}
+
+// An entry that passes the source check, with what the copy lists for it.
+struct C_accepted_entry {
+    int line = 0;
+    std::wstring key;
+    C_copy_entry place;
+};
+
+// Entries that pass the source check: what they copy, entries given twice, file
+// entries that a folder entry copies already, folders with nothing to copy.
+std::vector<C_check_finding> review_entries(const std::vector<C_accepted_entry>& entries)
+{
+    // The first entry of each path, and the first folder entry; looked up by key
+    // so that scripts with thousands of entries take no longer than their listing.
+    std::map<std::wstring, const C_accepted_entry*> first;
+    std::map<std::wstring, const C_accepted_entry*> folders;
+    for (const auto& entry : entries) {
+        first.emplace(entry.key, &entry);
+        if (entry.place.kind == path_kind::folder) folders.emplace(entry.key, &entry);
+    }
+
+    std::vector<C_check_finding> findings;
+    for (const auto& entry : entries) {
+        const C_accepted_entry* same = first[entry.key];
+        // The outermost folder entry that holds this one.
+        const C_accepted_entry* covering = nullptr;
+        for (auto slash = entry.key.find(L'\\'); slash != std::wstring::npos && !covering;
+             slash = entry.key.find(L'\\', slash + 1)) {
+            const auto folder = folders.find(entry.key.substr(0, slash));
+            if (folder != folders.end()) covering = folder->second;
+        }
+        if (same != &entry) {
+            findings.push_back(script_warning(entry.line, L"the same entry as line " + std::to_wstring(same->line) +
+                                                              L"; it is copied twice"));
+        } else if (covering) {
+            findings.push_back(script_warning(entry.line, L"already copied by the folder entry on line " +
+                                                              std::to_wstring(covering->line)));
+        }
+        if (entry.place.kind == path_kind::folder && entry.place.files.empty()) {
+            findings.push_back(script_warning(entry.line, L"the folder holds no files; the entry copies nothing"));
+        }
+    }
+    return findings;
+}
+
+// Every file below gamedata: those no entry copies, and those of 4 GiB or more.
+std::vector<C_check_finding> review_source_files(const std::set<std::wstring>& copied)
+{
+    std::vector<C_check_finding> findings;
+    C_dir_list all;
+    all.list(SOURCE_FOLDER, L"*", L"*", true);
+    std::map<std::wstring, const dir_entry*> sorted;
+    for (const auto& file : all.entries) sorted[path_key(file.path)] = &file;
+    for (const auto& item : sorted) {
+        const dir_entry& file = *item.second;
+        const std::wstring place = path_join(SOURCE_FOLDER, file.path);
+        if (file.size >= FOUR_GIB) {
+            findings.push_back(finding(finding_level::warning, place, 0,
+                                       L"4 GiB or larger (" + std::to_wstring(file.size) +
+                                           L" bytes); drives formatted FAT32 cannot hold it"));
+        }
+        if (!copied.count(item.first)) {
+            findings.push_back(finding(finding_level::warning, place, 0, L"no entry copies this file; it is not shipped"));
+        }
+    }
+    return findings;
+}
+
+void check_script_and_sources(const std::string& bytes, const std::wstring& text, C_check_result& result)
+{
+    C_script_review review = review_script(text);
+    std::vector<C_check_finding> by_line = review_script_bytes(bytes);
+    append(by_line, std::move(review.findings));
+    sort_by_line(by_line);
+    append(result.findings, std::move(by_line));
+
+    for (const C_missing_value& missing : missing_script_values(review.values)) {
+        const int line = missing.key == script_line_kind::reg_path       ? review.reg_path_line
+                         : missing.key == script_line_kind::update_title ? review.update_title_line
+                                                                          : review.game_title_line;
+        result.findings.push_back(script_error(line, missing.message));
+    }
+
+    const std::vector<std::wstring>& entries = review.values.copy_files;
+    std::vector<bool> refused(entries.size(), false);
+    std::vector<C_check_finding> entry_findings;
+    for (const C_source_finding& problem : find_source_problems(SOURCE_FOLDER, entries)) {
+        if (problem.entry <= 0) {
+            result.findings.push_back(finding(finding_level::error, SOURCE_FOLDER, 0, problem.message));
+            continue;
+        }
+        const auto index = static_cast<std::size_t>(problem.entry - 1);
+        refused[index] = true;
+        entry_findings.push_back(script_error(review.entry_lines[index], problem.message));
+    }
+
+    std::vector<C_accepted_entry> accepted;
+    std::set<std::wstring> copied;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (refused[i]) continue;
+        C_accepted_entry entry;
+        entry.line = review.entry_lines[i];
+        entry.key = path_key(entries[i]);
+        entry.place = list_copy_entry(SOURCE_FOLDER, entries[i]);
+        result.copied_files += entry.place.files.size();
+        result.copied_bytes += entry.place.total_size;
+        for (const auto& item : entry.place.files) copied.insert(path_key(item.rel));
+        accepted.push_back(std::move(entry));
+    }
+    append(entry_findings, review_entries(accepted));
+    sort_by_line(entry_findings);
+    append(result.findings, std::move(entry_findings));
+    append(result.findings, review_source_files(copied));
+}
+
+}  // namespace
+
+C_check_result check_update_folder(const std::wstring& folder)
+{
+    C_check_result result;
+    C_scoped_current_dir here(folder);
+    std::string bytes;
+    std::wstring text;
+    bool readable = false;
+    try {
+        // The same loader and code page as the updater on a Japanese system; the
+        // bytes once more for what the decoder hides.
+        readable = here.entered() && read_bytes(SCRIPT_FILE, bytes) &&
+                   read_text_file(SCRIPT_FILE, text, CODE_PAGE_932);
+        if (readable) check_script_and_sources(bytes, text, result);
+    } catch (const std::bad_alloc&) {
+        readable = false;
+        result = C_check_result();
+    }
+    if (!readable) result.findings.push_back(script_error(0, MSG_SCRIPT_NOT_FOUND));
+    return result;
+}

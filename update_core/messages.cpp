@@ -1,0 +1,104 @@
+#include "update_core/messages.h"
+
+#include "update/message_box.h"
+#include "update_core/update_settings.h"
+#include "util/text.h"
+
+const wchar_t* const MSG_ERROR_CAPTION = L"エラー";
+const wchar_t* const MSG_RICH_EDIT_NOT_LOADED = L"riched32.dll の読み込みに失敗しました。アプリケーションを終了します。";
+
+const wchar_t* const MSG_SCRIPT_NOT_FOUND = L"update.ini が見つかりませんでした。";
+
+const wchar_t* const MSG_NO_REG_PATH = L"update.ini にレジストリ名が指定されていません。";
+const wchar_t* const MSG_NO_UPDATE_TITLE = L"update.ini にアップデート名が指定されていません。";
+const wchar_t* const MSG_NO_GAME_TITLE = L"update.ini にゲーム名が指定されていません。";
+
+// Names the folder as the user sees it beside the updater, not by its path.
+const wchar_t* const MSG_NO_SOURCE_FOLDER = L"コピー元の gamedata フォルダが見つかりません。";
+
+std::wstring msg_entry_empty(int position)
+{
+    return format_text(L"update.ini の %d 個目の COPY_FILE が指定されていません。", position);
+}
+
+std::wstring msg_entry_outside(int position)
+{
+    return format_text(L"update.ini の %d 個目の COPY_FILE にインストール先の外を指すパスは指定できません。", position);
+}
+
+std::wstring msg_entry_missing(const std::wstring& source_path)
+{
+    return L"コピー元のファイル " + source_path + L" が見つかりません。";
+}
+
+std::wstring msg_no_registry_key(const std::wstring& game_title)
+{
+    return L"レジストリキーが見つかりませんでした。\n「" + game_title + L"」がセットアップされていることを確認してください。";
+}
+
+std::wstring msg_no_registry_value(const std::wstring& name)
+{
+    return L"レジストリに [" + name + L"] が見つかりませんでした。";
+}
+
+std::wstring msg_no_install_folder(const std::wstring& folder)
+{
+    return L"コピー先のフォルダ " + folder + L" が見つかりません。\nゲームが正しくセットアップされていることを確認してください。";
+}
+
+const wchar_t* const MSG_NO_ENGINE =
+    L"VelkorEngine.exe が見つかりませんでした。\nゲームが正しくセットアップされていることを確認してください。";
+const wchar_t* const MSG_NOT_FULL_SETUP =
+    L"セットアップ情報が取得できませんでした。\n最小セットアップではアップデートを行うことはできません。";
+
+std::wstring msg_confirm_destination(const std::wstring& folder)
+{
+    return L"セットアップ先 = " + folder + L"\n\nこの場所にアップデートデータを上書きします。よろしいですか？";
+}
+
+const wchar_t* const MSG_UPDATE_CANCELLED = L"アップデートを中断しました。";
+
+std::wstring msg_progress_caption(const std::wstring& update_title)
+{
+    return update_title + L" アップデート";
+}
+
+std::wstring msg_source_not_opened(const std::wstring& path)
+{
+    return L"コピー元の " + path + L" が開けませんでした。";
+}
+
+std::wstring msg_dest_not_opened(const std::wstring& path)
+{
+    // No space before が here, unlike the source's message: the text users know.
+    return path + L"が開けませんでした。";
+}
+
+std::wstring msg_source_not_read(const std::wstring& path)
+{
+    return L"コピー元の " + path + L" が読み込めませんでした。";
+}
+
+std::wstring msg_dest_not_written(const std::wstring& path)
+{
+    return path + L" に書き込めませんでした。";
+}
+
+const wchar_t* const MSG_UPDATE_FAILED = L"アップデートに失敗しました。";
+const wchar_t* const MSG_UPDATE_SUCCEEDED = L"アップデートは正常に終了しました。";
+
+void notify_user(const std::wstring& text)
+{
+    show_message_box(text, UpdateSettings.update_title, MB_OK | MB_ICONINFORMATION);
+}
+
+void warn_user(const std::wstring& text)
+{
+    show_message_box(text, UpdateSettings.update_title, MB_OK | MB_ICONWARNING);
+}
+
+void report_failure(const std::wstring& text)
+{
+    warn_user(text);
+    warn_user(MSG_UPDATE_FAILED);
+}

@@ -1,0 +1,161 @@
+#include "update_make/release_compare.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstring>
+#include <iterator>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "file/file.h"
+#include "util/dir_list.h"
+#include "util/path.h"
+#include "util/stored_name.h"
+#include "util/wildcard.h"
+
+namespace {
+
+// Under Wine most of a small file's time goes to opening it; a second reader
+// opens its pair while the first reads, and the two keep both cores busy.
+const unsigned PAIR_READERS = 2;
+const auto PROGRESS_INTERVAL = std::chrono::milliseconds(100);
+
+enum class pair_result { same, different, old_unreadable, new_unreadable };
+
+// A NEW file whose OLD counterpart has the same size: only its contents tell.
+struct C_same_size_pair {
+    std::size_t new_index = 0;
+    std::wstring old_path;
+    std::wstring new_path;
+    pair_result result = pair_result::different;
+};
+
+// Every file below `folder` that no pattern excludes, in path order.
+std::vector<dir_entry> release_files(const std::wstring& folder, const std::vector<std::wstring>& excludes)
+{
+    C_dir_list list;
+    list.list(folder, L"*", L"*", true);
+    std::vector<dir_entry> files;
+    files.reserve(list.entries.size());
+    for (auto& entry : list.entries) {
+        if (!path_is_excluded(excludes, entry.path)) files.push_back(std::move(entry));
+    }
+    std::sort(files.begin(), files.end(), [](const dir_entry& a, const dir_entry& b) { return names_less(a.path, b.path); });
+    return files;
+}
+
+// Reads both files of a pair chunk by chunk into its own two buffers, up to
+// the first chunk that differs.
+pair_result compare_pair(const C_same_size_pair& pair, char* old_chunk, char* new_chunk, std::atomic<std::uint64_t>& bytes)
+{
+    C_file old_file;
+    C_file new_file;
+    if (!old_file.open(pair.old_path, L"rb")) return pair_result::old_unreadable;
+    if (!new_file.open(pair.new_path, L"rb")) return pair_result::new_unreadable;
+    // Measured again at open: a file that changed since the listing is read as it is now.
+    if (old_file.size != new_file.size) return pair_result::different;
+    for (std::int64_t left = new_file.size; left > 0;) {
+        const int wanted = static_cast<int>(std::min<std::int64_t>(RELEASE_COMPARE_CHUNK, left));
+        if (file_read(old_chunk, wanted, old_file.stream) != wanted) return pair_result::old_unreadable;
+        if (file_read(new_chunk, wanted, new_file.stream) != wanted) return pair_result::new_unreadable;
+        bytes += 2 * static_cast<std::uint64_t>(wanted);
+        if (std::memcmp(old_chunk, new_chunk, static_cast<std::size_t>(wanted)) != 0) return pair_result::different;
+        left -= wanted;
+    }
+    return pair_result::same;
+}
+
+// Compares every pair, PAIR_READERS at a time, while the calling thread reports
+// the progress.
+void compare_pairs(std::vector<C_same_size_pair>& pairs, C_compare_counts& counts,
+                   const std::function<void(const C_compare_counts&)>& progress)
+{
+    std::atomic<std::size_t> next{0};
+    std::atomic<std::uint64_t> done{0};
+    std::atomic<std::uint64_t> bytes{0};
+    std::mutex mutex;
+    std::condition_variable finished;
+    unsigned running = 0;
+
+    const auto read_pairs = [&] {
+        const std::unique_ptr<char[]> buffers(new char[2 * static_cast<std::size_t>(RELEASE_COMPARE_CHUNK)]);
+        for (std::size_t i; (i = next++) < pairs.size(); ++done) {
+            pairs[i].result = compare_pair(pairs[i], buffers.get(), buffers.get() + RELEASE_COMPARE_CHUNK, bytes);
+        }
+        const std::lock_guard<std::mutex> lock(mutex);
+        --running;
+        finished.notify_one();
+    };
+    running = static_cast<unsigned>(std::min<std::size_t>(PAIR_READERS, pairs.size()));
+    std::vector<std::thread> readers;
+    for (unsigned i = 0; i < running; ++i) readers.emplace_back(read_pairs);
+
+    const C_compare_counts before = counts;
+    std::unique_lock<std::mutex> lock(mutex);
+    for (;;) {
+        const bool all_done = finished.wait_for(lock, PROGRESS_INTERVAL, [&] { return running == 0; });
+        counts.files = before.files + done;
+        counts.bytes = before.bytes + bytes;
+        progress(counts);
+        if (all_done) break;
+    }
+    lock.unlock();
+    for (auto& reader : readers) reader.join();
+}
+
+}  // namespace
+
+C_release_diff compare_releases(const std::wstring& old_dir, const std::wstring& new_dir,
+                                const std::vector<std::wstring>& excludes,
+                                const std::function<void(const C_compare_counts&)>& progress)
+{
+    C_release_diff diff;
+    const std::vector<dir_entry> old_files = release_files(old_dir, excludes);
+    const std::vector<dir_entry> new_files = release_files(new_dir, excludes);
+
+    // Both lists are in the same order: one walk pairs them, and settles every
+    // file but those whose contents must be read.
+    std::vector<bool> in_old(new_files.size(), false);
+    std::vector<C_same_size_pair> pairs;
+    auto old_it = old_files.begin();
+    for (std::size_t i = 0; i < new_files.size(); ++i) {
+        const dir_entry& file = new_files[i];
+        if (i > 0 && names_equal(new_files[i - 1].path, file.path)) diff.case_clashes.push_back(file.path);
+        for (; old_it != old_files.end() && names_less(old_it->path, file.path); ++old_it) {
+            diff.removed.push_back(old_it->path);
+        }
+        if (old_it == old_files.end() || !names_equal(old_it->path, file.path)) continue;
+        in_old[i] = true;
+        if (old_it->size == file.size) {
+            pairs.push_back({i, path_join(old_dir, old_it->path), path_join(new_dir, file.path)});
+        }
+        ++old_it;
+    }
+    for (; old_it != old_files.end(); ++old_it) diff.removed.push_back(old_it->path);
+    diff.counts.files = new_files.size() - pairs.size();
+    progress(diff.counts);
+    compare_pairs(pairs, diff.counts, progress);
+
+    auto pair = pairs.begin();
+    for (std::size_t i = 0; i < new_files.size(); ++i) {
+        pair_result result = pair_result::different;
+        if (pair != pairs.end() && pair->new_index == i) result = (pair++)->result;
+        switch (result) {
+        case pair_result::same:
+            break;
+        case pair_result::different:
+            diff.update.push_back({new_files[i].path, new_files[i].size, in_old[i]});
+            break;
+        case pair_result::old_unreadable:
+            diff.unreadable.push_back(std::prev(pair)->old_path);
+            break;
+        case pair_result::new_unreadable:
+            diff.unreadable.push_back(std::prev(pair)->new_path);
+            break;
+        }
+    }
+    return diff;
+}

@@ -1,0 +1,267 @@
+#include "update_make/update_maker.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <utility>
+
+#include "file/file.h"
+#include "update_make/release_compare.h"
+#include "update_make/script_writer.h"
+#include "update_check/update_check.h"
+#include "update_make/update_plan.h"
+#include "util/code_page_932.h"
+#include "util/console_progress.h"
+#include "util/dir_create.h"
+#include "util/entry_path.h"
+#include "util/folder_tree.h"
+#include "util/full_path.h"
+#include "util/stored_name.h"
+#include "util/path.h"
+#include "util/path_kind.h"
+
+namespace {
+
+const wchar_t* const ENGINE_EXE = L"VelkorEngine.exe";
+
+C_check_finding error_at(std::wstring place, std::wstring text)
+{
+    return C_check_finding{finding_level::error, std::move(place), 0, std::move(text)};
+}
+
+C_check_finding warning_at(std::wstring place, std::wstring text)
+{
+    return C_check_finding{finding_level::warning, std::move(place), 0, std::move(text)};
+}
+
+std::wstring mebibytes(std::uint64_t bytes)
+{
+    return std::to_wstring(bytes >> 20) + L" MiB";
+}
+
+// A block of zeros: its first byte is zero and every byte equals the next.
+bool all_zero(const char* bytes, std::size_t size)
+{
+    return size == 0 || (bytes[0] == 0 && std::memcmp(bytes, bytes + 1, size - 1) == 0);
+}
+
+// Copies `from` to `to` through `buffer`, creating the folders on the way.
+// Chunks of zeros are skipped, not written: the file system fills the gap with
+// zeros, and a sparse source stays sparse.
+bool copy_release_file(const std::wstring& from, const std::wstring& to, char* buffer)
+{
+    C_file source;
+    if (!source.open(from, L"rb")) return false;
+    dir_create(path_get_folder(to));
+    C_file dest;
+    if (!dest.open(to, L"wb")) return false;
+    for (std::int64_t left = source.size; left > 0;) {
+        const int wanted = static_cast<int>(std::min<std::int64_t>(RELEASE_COMPARE_CHUNK, left));
+        if (file_read(buffer, wanted, source.stream) != wanted) return false;
+        left -= wanted;
+        // The last chunk is always written, so that the file has its full length.
+        if (left > 0 && all_zero(buffer, static_cast<std::size_t>(wanted))) {
+            if (_fseeki64(dest.stream, wanted, SEEK_CUR) != 0) return false;
+        } else if (file_write(buffer, wanted, dest.stream) != wanted) {
+            return false;
+        }
+    }
+    return dest.close();
+}
+
+bool write_bytes(const std::wstring& path, const std::string& bytes)
+{
+    C_file file;
+    if (!file.open(path, L"wb")) return false;
+    if (!bytes.empty() && file_write(bytes.data(), static_cast<int>(bytes.size()), file.stream) != static_cast<int>(bytes.size())) {
+        return false;
+    }
+    return file.close();
+}
+
+// The comment names the folders as given; a character code page 932 cannot
+// spell becomes "?", which the updater passes over like the rest of the comment.
+std::wstring spellable_or_marked(const std::wstring& text)
+{
+    std::wstring result;
+    std::string ignored;
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t length = IS_HIGH_SURROGATE(text[i]) && i + 1 < text.size() ? 2 : 1;
+        const std::wstring character = text.substr(i, length);
+        result += spell_in_code_page_932(character, ignored) ? character : L"?";
+        i += length;
+    }
+    return result;
+}
+
+std::wstring script_comment(const C_make_request& request)
+{
+    std::wstring comment = L"Made by update_make.exe from " + request.old_dir + L" to " + request.new_dir;
+    for (std::size_t i = 0; i < request.excludes.size(); ++i) {
+        comment += (i == 0 ? L", excluding " : L", ") + request.excludes[i];
+    }
+    return spellable_or_marked(comment);
+}
+
+class C_maker {
+public:
+    C_maker(const C_make_request& request, C_progress_line& progress)
+        : request_(request), progress_(progress), buffer_(new char[RELEASE_COMPARE_CHUNK])
+    {
+    }
+
+    C_check_result run()
+    {
+        plan();
+        if (result_.errors() == 0) lay_out();
+        progress_.clear();
+        return std::move(result_);
+    }
+
+private:
+    std::wstring old_path(const std::wstring& rel) const { return path_join(request_.old_dir, rel); }
+    std::wstring new_path(const std::wstring& rel) const { return path_join(request_.new_dir, rel); }
+
+    void plan()
+    {
+        diff_ = compare_releases(request_.old_dir, request_.new_dir, request_.excludes,
+                                 [this](const C_compare_counts& counts) {
+                                     progress_.show(L"Comparing: " + std::to_wstring(counts.files) + L" files, " +
+                                                    mebibytes(counts.bytes) + L" read");
+                                 });
+        const C_update_plan plan = plan_update_entries(
+            diff_.update, [this](const std::wstring& rel) { return get_path_kind(old_path(rel)); });
+        report_errors(plan);
+        report_warnings();
+        entries_ = plan.entries;
+    }
+
+    // What would keep the update from being made, or from being applied.
+    void report_errors(const C_update_plan& plan)
+    {
+        auto& findings = result_.findings;
+        for (const auto& path : diff_.unreadable) findings.push_back(error_at(path, L"cannot be read"));
+        for (const auto& rel : diff_.case_clashes) {
+            findings.push_back(error_at(new_path(rel), L"another file of " + request_.new_dir +
+                                                           L" has this name but for letter case; Windows keeps only one"));
+        }
+        for (const auto& file : diff_.update) {
+            if (path_has_trimmed_name(file.rel)) {
+                findings.push_back(error_at(new_path(file.rel),
+                                            L"a name ending in a dot or a space, which Windows cannot hold; rename it"));
+            }
+        }
+        for (const auto& blocked : plan.blocked) {
+            const std::wstring text =
+                blocked.in_the_way == blocked.rel
+                    ? L"a folder of this name stands in " + request_.old_dir + L"; the updater cannot put a file in its place"
+                    : old_path(blocked.in_the_way) +
+                          L" is a file where this file's folder must go; the updater cannot put a folder in its place";
+            findings.push_back(error_at(new_path(blocked.rel), text));
+        }
+        std::string ignored;
+        for (const auto& entry : plan.entries) {
+            if (!spell_in_code_page_932(entry, ignored)) {
+                findings.push_back(error_at(new_path(entry), L"code page 932 cannot spell this name, so update.ini "
+                                                             L"cannot name it; rename it"));
+            }
+        }
+    }
+
+    // What the update will do, but players should know of.
+    void report_warnings()
+    {
+        auto& findings = result_.findings;
+        for (const auto& file : diff_.update) {
+            if (names_equal(file.rel, ENGINE_EXE)) {
+                findings.push_back(warning_at(new_path(file.rel),
+                                              L"the game's engine changes; the update replaces it, so players must "
+                                              L"close the game before they run update.exe"));
+            }
+        }
+        for (const auto& rel : diff_.removed) {
+            findings.push_back(warning_at(old_path(rel), L"gone from " + request_.new_dir +
+                                                             L"; the updater deletes nothing, so players keep this file"));
+        }
+    }
+
+    // Everything is made in a folder beside OUT, which becomes OUT only when
+    // the whole update is there and the checker finds no error in it.
+    void lay_out()
+    {
+        const std::wstring out = full_path(request_.out_dir);
+        const std::wstring making = out + L".making-" + std::to_wstring(GetCurrentProcessId());
+        if (get_path_kind(making) != path_kind::missing) remove_folder_tree(making);
+        if (!dir_create(making + L"\\gamedata")) {
+            result_.findings.push_back(error_at(making, L"cannot be created"));
+            return;
+        }
+        if (fill(making)) {
+            // The checker names what it finds relative to the folder, so its
+            // findings read the same for OUT.
+            C_check_result checked = check_update_folder(making);
+            result_.findings.insert(result_.findings.end(), checked.findings.begin(), checked.findings.end());
+            result_.copied_files = checked.copied_files;
+            result_.copied_bytes = checked.copied_bytes;
+            if (result_.errors() == 0 && put_in_place(making, out)) return;
+        }
+        remove_folder_tree(making);
+    }
+
+    bool fill(const std::wstring& making)
+    {
+        std::size_t copied = 0;
+        for (const auto& file : diff_.update) {
+            progress_.show(L"Copying: " + std::to_wstring(++copied) + L" of " + std::to_wstring(diff_.update.size()) +
+                           L" files");
+            if (!copy_release_file(new_path(file.rel), making + L"\\gamedata\\" + file.rel, buffer_.get())) {
+                result_.findings.push_back(error_at(new_path(file.rel), L"cannot be copied into the update"));
+                return false;
+            }
+        }
+
+        C_update_settings values;
+        values.reg_path = request_.reg_path;
+        values.game_title = request_.game_title;
+        values.update_title = request_.update_title;
+        values.copy_files = entries_;
+        std::string script;
+        if (!spell_in_code_page_932(compose_update_script(script_comment(request_), values), script) ||
+            !write_bytes(making + L"\\update.ini", script)) {
+            result_.findings.push_back(error_at(request_.out_dir + L"\\update.ini", L"cannot be written"));
+            return false;
+        }
+        if (!copy_release_file(request_.updater, making + L"\\update.exe", buffer_.get())) {
+            result_.findings.push_back(error_at(request_.updater, L"cannot be copied into the update"));
+            return false;
+        }
+        return true;
+    }
+
+    bool put_in_place(const std::wstring& making, const std::wstring& out)
+    {
+        // An empty OUT gives way to the finished update, and comes back if the move fails.
+        const bool was_folder = get_path_kind(out) == path_kind::folder;
+        if (was_folder) RemoveDirectoryW(out.c_str());
+        if (MoveFileExW(making.c_str(), out.c_str(), 0)) return true;
+        result_.findings.push_back(error_at(request_.out_dir, L"cannot be created"));
+        if (was_folder) CreateDirectoryW(out.c_str(), nullptr);
+        return false;
+    }
+
+    const C_make_request& request_;
+    C_progress_line& progress_;
+    std::unique_ptr<char[]> buffer_;
+    C_release_diff diff_;
+    std::vector<std::wstring> entries_;
+    C_check_result result_;
+};
+
+}  // namespace
+
+C_check_result make_update(const C_make_request& request, C_progress_line& progress)
+{
+    return C_maker(request, progress).run();
+}

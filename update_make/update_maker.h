@@ -1,0 +1,26 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "update_check/check_findings.h"
+
+class C_progress_line;
+
+// What the publisher asks for: an update that takes a game installed as OLD
+// to NEW, laid out in OUT (update.ini, gamedata, update.exe).
+struct C_make_request {
+    std::wstring old_dir;  // as given; findings name files below it the same way
+    std::wstring new_dir;
+    std::wstring out_dir;  // missing, or an empty folder
+    std::wstring reg_path;
+    std::wstring game_title;
+    std::wstring update_title;
+    std::vector<std::wstring> excludes;  // wildcards over relative paths
+    std::wstring updater;                // the update.exe placed beside the script
+};
+
+// Compares the releases, plans the entries, lays the update out beside OUT and
+// checks it with the checker's own code. Only an update without errors becomes
+// OUT; on any error OUT is left as it was. The result holds the maker's
+// findings, then the checker's, and the checker's count of what the update copies.
+C_check_result make_update(const C_make_request& request, C_progress_line& progress);
