@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "update_core/script_parser.h"
-#include "update_make/script_writer.h"
 #include "update_check/script_review.h"
+#include "update_core/script_parser.h"
 #include "update_core/update_settings.h"
+#include "update_make/script_writer.h"
 #include "util/entry_path.h"
 #include "util/lines.h"
 #include "util/path.h"

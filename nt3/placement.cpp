@@ -103,11 +103,6 @@ std::vector<C_rect> bound_rects(const std::vector<C_window_base*>& group)
     return rects;
 }
 
-RECT get_group_bounds(const std::vector<C_window_base*>& group)
-{
-    return to_win_rect(bounds_of(bound_rects(group)));
-}
-
 void C_window_base::reanchor(int dx, int dy)
 {
     if (anchor <= ANCHOR_NONE) return;

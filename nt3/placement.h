@@ -55,7 +55,4 @@ RECT get_rect_in_parent(const C_window_base& window);
 // The rectangles of the group's bound controls, in their parent's client coordinates.
 std::vector<C_rect> bound_rects(const std::vector<C_window_base*>& group);
 
-// The union of the rectangles of the group's bound controls; all zero when none is bound.
-RECT get_group_bounds(const std::vector<C_window_base*>& group);
-
 }  // namespace NT3

@@ -6,7 +6,8 @@
 # administrator rights and common controls 6. The checker and the maker
 # (console) read no registry, and their manifests must say they run as their
 # caller, or Windows would take a program with "update" in its name for an
-# installer and ask for administrator rights.
+# installer and ask for administrator rights. They show no window: they import
+# no call that makes one or shows a box.
 set -u
 objdump=$1
 exe=$2
@@ -36,6 +37,10 @@ console)
   echo "$headers" | grep -q 'Subsystem.*Windows CUI' || { echo "not a console program"; status=1; }
   grep -aq 'level="asInvoker"' "$exe" || { echo "manifest without asInvoker"; status=1; }
   echo "$headers" | grep -Eq '[[:space:]]Reg[A-Za-z]*$' && { echo "imports a registry call"; status=1; }
+  # Console tools link neither the window framework nor anything that shows a box.
+  for call in MessageBoxW CreateWindowExW DialogBoxParamW; do
+    echo "$headers" | grep -Eq "[[:space:]]$call\$" && { echo "imports $call"; status=1; }
+  done
   ;;
 *) echo "unknown program kind $program"; exit 2 ;;
 esac

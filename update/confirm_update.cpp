@@ -1,6 +1,7 @@
 #include "update/message_box.h"
-#include "update_core/messages.h"
+#include "update/message_helpers.h"
 #include "update/update_sequence.h"
+#include "update_core/messages.h"
 #include "update_core/update_settings.h"
 
 bool confirm_update()

@@ -8,10 +8,11 @@
 
 #include "file/file.h"
 #include "nt3/pump.h"
-#include "update_core/copy_entry.h"
-#include "update_core/messages.h"
+#include "update/message_helpers.h"
 #include "update/update_process_dialog.h"
 #include "update/update_sequence.h"
+#include "update_core/copy_entry.h"
+#include "update_core/messages.h"
 #include "update_core/update_settings.h"
 #include "util/dir_create.h"
 #include "util/path.h"

@@ -1,5 +1,6 @@
-#include "update_core/messages.h"
+#include "update/message_helpers.h"
 #include "update/update_sequence.h"
+#include "update_core/messages.h"
 #include "update_core/update_settings.h"
 #include "util/path_kind.h"
 

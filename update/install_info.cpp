@@ -2,8 +2,9 @@
 
 #include <algorithm>
 
-#include "update_core/messages.h"
+#include "update/message_helpers.h"
 #include "update/update_sequence.h"
+#include "update_core/messages.h"
 #include "update_core/update_settings.h"
 
 namespace {

@@ -7,8 +7,8 @@
 
 #include "nt3/app_state.h"
 #include "update/message_box.h"
-#include "update_core/messages.h"
 #include "update/update_sequence.h"
+#include "update_core/messages.h"
 #include "util/path.h"
 
 namespace {

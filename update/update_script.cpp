@@ -2,10 +2,11 @@
 #include <string>
 #include <vector>
 
+#include "update/message_helpers.h"
+#include "update/update_sequence.h"
 #include "update_core/messages.h"
 #include "update_core/script_parser.h"
 #include "update_core/script_values.h"
-#include "update/update_sequence.h"
 #include "update_core/update_settings.h"
 #include "util/text_file.h"
 

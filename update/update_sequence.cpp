@@ -1,5 +1,6 @@
 #include "update/update_sequence.h"
 
+#include "update/message_helpers.h"
 #include "update_core/messages.h"
 #include "update_core/update_settings.h"
 

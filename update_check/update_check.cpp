@@ -10,10 +10,10 @@
 #include <utility>
 
 #include "file/file.h"
-#include "update_core/copy_entry.h"
-#include "update_core/messages.h"
 #include "update_check/script_bytes.h"
 #include "update_check/script_review.h"
+#include "update_core/copy_entry.h"
+#include "update_core/messages.h"
 #include "update_core/script_values.h"
 #include "update_core/source_check.h"
 #include "util/code_page_932.h"

@@ -1,7 +1,5 @@
 #include "update_core/messages.h"
 
-#include "update/message_box.h"
-#include "update_core/update_settings.h"
 #include "util/text.h"
 
 const wchar_t* const MSG_ERROR_CAPTION = L"エラー";
@@ -86,19 +84,3 @@ std::wstring msg_dest_not_written(const std::wstring& path)
 
 const wchar_t* const MSG_UPDATE_FAILED = L"アップデートに失敗しました。";
 const wchar_t* const MSG_UPDATE_SUCCEEDED = L"アップデートは正常に終了しました。";
-
-void notify_user(const std::wstring& text)
-{
-    show_message_box(text, UpdateSettings.update_title, MB_OK | MB_ICONINFORMATION);
-}
-
-void warn_user(const std::wstring& text)
-{
-    show_message_box(text, UpdateSettings.update_title, MB_OK | MB_ICONWARNING);
-}
-
-void report_failure(const std::wstring& text)
-{
-    warn_user(text);
-    warn_user(MSG_UPDATE_FAILED);
-}

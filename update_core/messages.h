@@ -1,7 +1,8 @@
 #pragma once
 #include <string>
 
-// Every text the updater shows the user, by the step that shows it. A failing
+// Every text the updater shows the user, by the step that shows it; the checker
+// and the maker quote them. A failing
 // step's warning is followed by MSG_UPDATE_FAILED. (The progress dialog's text
 // line reads "スタティック" from its template, res/dialogs.rc, until the first file.)
 
@@ -49,9 +50,3 @@ std::wstring msg_dest_not_written(const std::wstring& path);
 // The sequence's end: after any failing step, and after the copy.
 extern const wchar_t* const MSG_UPDATE_FAILED;
 extern const wchar_t* const MSG_UPDATE_SUCCEEDED;
-
-// The caption of every box but start-up's is the update's title as it stands
-// when the box is shown: empty before the script has given one.
-void notify_user(const std::wstring& text);     // information icon
-void warn_user(const std::wstring& text);       // warning icon
-void report_failure(const std::wstring& text);  // the warning, then the general failure box

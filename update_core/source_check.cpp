@@ -2,8 +2,6 @@
 
 #include "update_core/copy_entry.h"
 #include "update_core/messages.h"
-#include "update/update_sequence.h"
-#include "update_core/update_settings.h"
 #include "util/entry_path.h"
 #include "util/path.h"
 #include "util/path_kind.h"
@@ -39,14 +37,4 @@ std::vector<C_source_finding> find_source_problems(const std::wstring& source_di
         if (!problem.empty()) findings.push_back({position, std::move(problem)});
     }
     return findings;
-}
-
-bool check_update_sources()
-{
-    const C_update_settings& settings = UpdateSettings;
-    const std::vector<C_source_finding> findings = find_source_problems(settings.source_dir, settings.copy_files);
-    if (findings.empty()) return true;
-    // The updater stops at the first problem.
-    report_failure(findings.front().message);
-    return false;
 }

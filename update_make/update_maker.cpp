@@ -8,9 +8,9 @@
 #include <utility>
 
 #include "file/file.h"
+#include "update_check/update_check.h"
 #include "update_make/release_compare.h"
 #include "update_make/script_writer.h"
-#include "update_check/update_check.h"
 #include "update_make/update_plan.h"
 #include "util/code_page_932.h"
 #include "util/console_progress.h"
@@ -18,9 +18,9 @@
 #include "util/entry_path.h"
 #include "util/folder_tree.h"
 #include "util/full_path.h"
-#include "util/stored_name.h"
 #include "util/path.h"
 #include "util/path_kind.h"
+#include "util/stored_name.h"
 
 namespace {
 

@@ -2,8 +2,9 @@
 
 #include "support/box_recorder.h"
 #include "support/expected_texts.h"
-#include "update_core/messages.h"
+#include "update/message_helpers.h"
 #include "update/update_sequence.h"
+#include "update_core/messages.h"
 #include "update_core/update_settings.h"
 
 TEST(MessageHelpers, CaptionIsTheUpdateTitleWhenShown)

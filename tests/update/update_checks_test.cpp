@@ -10,8 +10,8 @@
 #include "support/temp_dir.h"
 #include "support/test_reg_key.h"
 #include "update/install_info.h"
-#include "update_core/source_check.h"
 #include "update/update_sequence.h"
+#include "update_core/source_check.h"
 #include "update_core/update_settings.h"
 #include "util/path.h"
 

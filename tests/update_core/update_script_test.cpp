@@ -11,8 +11,8 @@
 #include "support/box_recorder.h"
 #include "support/expected_texts.h"
 #include "support/temp_dir.h"
-#include "update_core/script_parser.h"
 #include "update/update_sequence.h"
+#include "update_core/script_parser.h"
 #include "update_core/update_settings.h"
 
 namespace {

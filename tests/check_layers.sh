@@ -1,0 +1,26 @@
+#!/bin/sh
+# check_layers.sh SOURCE_DIR
+# Each folder of the product includes only its own headers and those of the
+# floors below it that its library links, so that a program can use only what
+# its build target names.
+set -u
+cd "$1" || exit 2
+status=0
+check() {
+  folder=$1; shift
+  allowed=$(printf '%s|' "$folder" "$@"); allowed=${allowed%|}
+  bad=$(grep -n '^#include "' "$folder"/*.h "$folder"/*.cpp 2>/dev/null |
+        grep -Ev "#include \"($allowed)/")
+  if [ -n "$bad" ]; then
+    echo "$folder/ may include only $allowed:"; echo "$bad" | sed 's/^/  /'; status=1
+  fi
+}
+check file
+check util file
+check nt3 util file
+check update_core util file
+check update update_core nt3 util file res
+check update_check update_core util file
+check update_make update_check update_core util file
+[ $status -eq 0 ] && echo "every folder includes only the floors below it"
+exit $status
