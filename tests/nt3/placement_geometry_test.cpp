@@ -127,9 +127,9 @@ TEST(PlacementGeometry, SnappingMeetsTheNearestEdgeOnEachAxis)
     } cases[] = {
         {"left to left", all_edges, {partner}, {510, 350, 610, 450},
          {500, 350, 600, 450}, {0, false, snap_start_to_start}, none},
-        {"left to right", all_edges, {partner}, {712, 350, 812, 450},
+        {"left to right, 16 away", all_edges, {partner}, {716, 350, 816, 450},
          {700, 350, 800, 450}, {0, false, snap_start_to_end}, none},
-        {"right to left", all_edges, {partner}, {385, 350, 485, 450},
+        {"right to left, 16 away", all_edges, {partner}, {384, 350, 484, 450},
          {400, 350, 500, 450}, {0, false, snap_end_to_start}, none},
         {"right to right", all_edges, {partner}, {590, 350, 690, 450},
          {600, 350, 700, 450}, {0, false, snap_end_to_end}, none},
@@ -137,12 +137,17 @@ TEST(PlacementGeometry, SnappingMeetsTheNearestEdgeOnEachAxis)
          {550, 300, 650, 400}, none, {0, false, snap_start_to_start}},
         {"top to bottom, 16 away", all_edges, {partner}, {550, 516, 650, 616},
          {550, 500, 650, 600}, none, {0, false, snap_start_to_end}},
-        {"bottom to top", all_edges, {partner}, {550, 186, 650, 286},
+        {"bottom to top, 16 away", all_edges, {partner}, {550, 184, 650, 284},
          {550, 200, 650, 300}, none, {0, false, snap_end_to_start}},
         {"bottom to bottom", all_edges, {partner}, {550, 390, 650, 490},
          {550, 400, 650, 500}, none, {0, false, snap_end_to_end}},
         {"17 away", all_edges, {partner}, {517, 350, 617, 450}, {517, 350, 617, 450}, none, none},
-        {"out of reach", all_edges, {partner}, {510, 600, 610, 700}, {510, 600, 610, 700}, none, none},
+        // Beside the partner, one pixel out of reach on one side only: the edges
+        // that line up on the other axis do not count.
+        {"left of reach", all_edges, {partner}, {383, 300, 483, 400}, {383, 300, 483, 400}, none, none},
+        {"right of reach", all_edges, {partner}, {717, 300, 817, 400}, {717, 300, 817, 400}, none, none},
+        {"above reach", all_edges, {partner}, {500, 183, 600, 283}, {500, 183, 600, 283}, none, none},
+        {"below reach", all_edges, {partner}, {510, 517, 610, 617}, {510, 517, 610, 617}, none, none},
         {"later edge test wins", all_edges, {partner}, {505, 350, 708, 450},
          {497, 350, 700, 450}, {0, false, snap_end_to_end}, none},
         {"later partner wins", all_edges, {partner, further}, {510, 350, 610, 450},
@@ -205,6 +210,9 @@ TEST(PlacementGeometry, SplitterLayoutInBothDirections)
     EXPECT_FALSE(accepts_position(horizontal, horizontal.maximum + 1));
 
     // The gap holds its left and top edges, not its right and bottom ones.
+    // Groups of different heights: the gap spans only the height both share.
+    EXPECT_TRUE(same(splitter_gap(true, {{7, 12, 107, 67}, {7, 72, 107, 140}}, {{112, 5, 233, 132}}),
+                     C_rect{107, 12, 112, 132}));
     const C_rect gap = splitter_gap(true, {{7, 7, 107, 67}, {7, 72, 107, 132}}, {{112, 7, 233, 132}});
     EXPECT_TRUE(same(gap, C_rect{107, 7, 112, 132}));
     EXPECT_TRUE(gap_contains(gap, C_point{107, 7}));
@@ -221,6 +229,10 @@ TEST(PlacementGeometry, SplitterWithoutRoomOrWithoutAGroupIsNotUsable)
     EXPECT_FALSE(lay_out_bar(bar, {{7, 7, 17, 67}}, {{22, 7, 32, 132}}, 240));
     EXPECT_FALSE(bar.valid);
     EXPECT_FALSE(accepts_position(bar, bar.minimum));
+    // A right group 13 pixels wider: the limits meet, and the bar fits exactly there.
+    EXPECT_TRUE(lay_out_bar(bar, {{7, 7, 17, 67}}, {{22, 7, 45, 132}}, 240));
+    EXPECT_EQ(bar.maximum, bar.minimum);
+    EXPECT_TRUE(accepts_position(bar, bar.minimum));
     EXPECT_FALSE(lay_out_bar(bar, {{7, 7, 107, 67}}, {}, 240));
     EXPECT_TRUE(same(splitter_gap(true, {{7, 7, 107, 67}}, {}), C_rect{}));
     EXPECT_FALSE(gap_contains(C_rect{}, C_point{0, 0}));

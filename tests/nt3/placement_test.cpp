@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "nt3/dialog.h"
 #include "nt3/placement.h"
@@ -61,26 +62,35 @@ LRESULT hit_test(HWND window, POINT point)
     return SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(point.x, point.y));
 }
 
-// Presses the button at one point and releases it at another. A press on a caption
-// or a sizing border starts the platform's move or size loop, which takes the
-// mouse capture just after WM_ENTERSIZEMOVE; a message posted then reaches the
-// loop once it runs, and only then are the move and the release made, as by a
-// hand, so that they go to the captured window wherever the cursor is.
-void drag_with_mouse(POINT from, POINT to)
+// Presses the button at one point, moves through the others in turn and releases
+// it at the last. A press on a caption or a sizing border starts the platform's
+// move or size loop, which takes the mouse capture just after WM_ENTERSIZEMOVE; a
+// message posted then reaches the loop once it runs, and only then is the first
+// move made, as by a hand, so that it goes to the captured window wherever the
+// cursor is. Each later move waits for the WM_MOVING or WM_SIZING of the one before.
+void drag_with_mouse(POINT from, const std::vector<POINT>& path)
 {
     const UINT hand_message = WM_APP + 0x3F0;
     SetCursorPos(from.x, from.y);
     pump_messages();
-    C_sent_message_hook loop_start([](const CWPSTRUCT& sent) {
-        if (sent.message == WM_ENTERSIZEMOVE) PostMessageW(sent.hwnd, hand_message, 0, 0);
+    C_sent_message_hook loop_step([](const CWPSTRUCT& sent) {
+        if (sent.message == WM_ENTERSIZEMOVE || sent.message == WM_MOVING || sent.message == WM_SIZING)
+            PostMessageW(sent.hwnd, hand_message, 0, 0);
     });
-    C_retrieved_message_hook hand([to](const MSG& taken) {
-        if (taken.message != hand_message) return;
+    std::size_t next = 0;
+    C_retrieved_message_hook hand([&](const MSG& taken) {
+        if (taken.message != hand_message || next == path.size()) return;
+        const POINT to = path[next++];
         SetCursorPos(to.x, to.y);
-        release_left_button();
+        if (next == path.size()) release_left_button();
     });
     press_left_button();
     pump_messages();
+}
+
+void drag_with_mouse(POINT from, POINT to)
+{
+    drag_with_mouse(from, std::vector<POINT>{to});
 }
 
 // A point on the caption, this far from the window's left edge.
@@ -247,6 +257,12 @@ TEST_F(Placement, MovedWindowSnapsToAPartnerWithinSixteenPixels)
     EXPECT_TRUE(same_rect(window_rect(mover.hwnd), RECT{p.right + 17, m.top, p.right + 17 + width_of(m), m.bottom}));
     EXPECT_EQ(snap_result.horizontal.partner, nullptr);
 
+    // One drag in two moves, snapped on the way: once the cursor moves on, the window
+    // follows it from the point grabbed at the start of the drag.
+    grab = caption_point(mover.hwnd, 70);
+    drag_with_mouse(grab, {POINT{p.right + 10 + 70, grab.y}, POINT{p.right + 60 + 70, grab.y}});
+    EXPECT_EQ(window_rect(mover.hwnd).left, p.right + 60);
+
     // A hidden partner takes no part.
     ShowWindow(partner.hwnd, SW_HIDE);
     grab = caption_point(mover.hwnd, 60);
@@ -258,6 +274,33 @@ TEST_F(Placement, MovedWindowSnapsToAPartnerWithinSixteenPixels)
     DestroyWindow(mover.hwnd);
     EXPECT_FALSE(in_snap_list(gone));
     EXPECT_TRUE(snap_list.empty());
+}
+
+TEST_F(Placement, SizingDragAfterAMoveDragMovesOnlyTheDraggedEdge)
+{
+    C_placement snapping;
+    snapping.snap_to_edges = true;
+    C_dialog partner, sized;
+    ASSERT_TRUE(partner.create(L"partner", IDD_TEST_PLAIN, nullptr, snapping));
+    ASSERT_TRUE(sized.create(L"sized", IDD_TEST_SIZABLE, nullptr, snapping));
+    place(sized.hwnd, 100, 200);
+    ShowWindow(sized.hwnd, SW_SHOW);
+    const POINT grab = caption_point(sized.hwnd, 40);
+    drag_with_mouse(grab, POINT{grab.x, grab.y + 30});
+    const RECT s = window_rect(sized.hwnd);
+    ASSERT_EQ(s.top, 230);
+
+    // The right border, snapped to the partner on the way, then pulled back to 40
+    // pixels short of it: the drag holds that edge from where it was grabbed.
+    place(partner.hwnd, s.right + 60, s.top);
+    ShowWindow(partner.hwnd, SW_SHOWNOACTIVATE);
+    const POINT border = {s.right - 2, (s.top + s.bottom) / 2};
+    ASSERT_EQ(hit_test(sized.hwnd, border), HTRIGHT);
+    drag_with_mouse(border, {POINT{border.x + 50, border.y}, POINT{border.x + 20, border.y}});
+    EXPECT_TRUE(same_rect(window_rect(sized.hwnd), RECT{s.left, s.top, s.right + 20, s.bottom}));
+
+    DestroyWindow(partner.hwnd);
+    DestroyWindow(sized.hwnd);
 }
 
 TEST_F(Placement, SplitterDragStopsAtItsMaximumAndKeepsItsShare)
