@@ -13,6 +13,7 @@
 #include "update/disk_step.h"
 #include "update/journal_record.h"
 #include "update/rollback.h"
+#include "update_core/work_folder.h"
 
 // The update's journal and its replay. The journal's stored form is read back
 // from bytes; the replay runs on real folders, stopped at every point between
@@ -97,6 +98,28 @@ TEST(JournalRecords, WhatAStoppedWriteLeavesAndWhatCannotBeTrusted)
         EXPECT_EQ(read_journal_records(c.bytes, records), c.trusted) << c.what;
         EXPECT_EQ(records.size(), c.records) << c.what;
     }
+}
+
+TEST(WorkFolder, PathsThatLandInItAsTheFileSystemComparesNames)
+{
+    const struct {
+        const wchar_t* rel;
+        bool lands;
+    } cases[] = {
+        {L"~update_rollback", true},
+        {L"~Update_Rollback\\update.journal", true},
+        {L"~update_rollback/originals/a.dat", true},
+        {L".\\~update_rollback\\a.dat", true},
+        {L"\\~update_rollback", true},
+        {L"~update_rollback. .\\a.dat", true},
+        {L"data\\~update_rollback", false},
+        {L"~update_rollbacks\\a.dat", false},
+        {L"~update_rollbac", false},
+        {L"..\\~update_rollback", false},
+        {L"", false},
+        {L".\\.", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(lands_in_work_folder(c.rel), c.lands) << to_utf8(c.rel);
 }
 
 // Stops every change on disk from the given one on, as if the process had been

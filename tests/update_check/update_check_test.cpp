@@ -143,8 +143,7 @@ TEST_F(UpdateCheck, FilesCopiedTwiceNotAtAllOrTooLarge)
 
 TEST_F(UpdateCheck, EntryThatCopiesIntoTheUpdatersWorkFolder)
 {
-    // The name as the file system compares it: any letter case, trailing dots
-    // trimmed; a folder entry, or a file in it. An empty one copies nothing.
+    // The name in any letter case; a folder entry, or a file in it.
     script(std::wstring(keys) +
            L"#COPY_FILE = \"~Update_Rollback\"\r\n"
            L"#COPY_FILE = \"data\"\r\n"
