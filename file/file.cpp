@@ -1,5 +1,10 @@
 #include "file/file.h"
 
+#include <fcntl.h>
+#include <io.h>
+#include <share.h>
+#include <sys/stat.h>
+
 #include <cerrno>
 
 #include "file/error_info.h"
@@ -15,6 +20,26 @@ std::int64_t runtime_position(std::FILE* stream)
 
 position_query current_position_query = runtime_position;
 
+// The exclusive "x" of newer runtimes, which msvcrt.dll lacks: the file is made,
+// never taken over, and shared with nobody while it is written.
+bool open_new(std::FILE** target, const std::wstring& path)
+{
+    *target = nullptr;
+    int handle = -1;
+    if (_wsopen_s(&handle, path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _SH_DENYRW,
+                  _S_IREAD | _S_IWRITE) != 0) {
+        return false;
+    }
+    *target = _wfdopen(handle, L"wb");
+    if (!*target) {
+        const int code = runtime_errno();
+        _close(handle);
+        errno = code;
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 bool file_open(std::FILE** target, const std::wstring& path, const std::wstring& mode)
@@ -25,7 +50,9 @@ bool file_open(std::FILE** target, const std::wstring& path, const std::wstring&
     }
     // The secure open shares a file opened for reading with other readers and does
     // not share one opened for writing.
-    if (_wfopen_s(target, path.c_str(), mode.c_str()) != 0 || !*target) {
+    const bool opened = mode == FILE_MODE_CREATE_NEW ? open_new(target, path)
+                                                     : _wfopen_s(target, path.c_str(), mode.c_str()) == 0;
+    if (!opened || !*target) {
         const int code = runtime_errno();
         set_last_error(error_kind::crt, code, L"fopen(\"" + mode + L"\")");
         *target = nullptr;

@@ -9,7 +9,11 @@
 constexpr int FILE_ORIGIN_START = SEEK_SET;
 constexpr int FILE_ORIGIN_END = SEEK_END;
 
-// Opens `path` with a runtime mode string ("rt", "rb", "wb") into *target.
+// Makes a new file for binary writing and fails when `path` exists already,
+// as the "x" mode of newer runtimes does.
+inline const wchar_t* const FILE_MODE_CREATE_NEW = L"wbx";
+
+// Opens `path` with a runtime mode string ("rt", "rb", "wb", FILE_MODE_CREATE_NEW) into *target.
 bool file_open(std::FILE** target, const std::wstring& path, const std::wstring& mode);
 // Returns the number of bytes read; a short count at the end of the file is no failure.
 // Empties the last-error list first, so afterwards it holds a record exactly when this failed.

@@ -14,7 +14,7 @@
 #include "update_core/copy_entry.h"
 #include "update_core/messages.h"
 #include "update_core/update_settings.h"
-#include "util/dir_create.h"
+#include "update_core/work_folder.h"
 #include "util/path.h"
 
 namespace {
@@ -25,6 +25,17 @@ int per_mille(double done, double total)
     const double value = done * PROGRESS_RANGE / total;
     if (!(value > 0)) return 0;
     return value >= PROGRESS_RANGE ? PROGRESS_RANGE : static_cast<int>(value);
+}
+
+// Puts the installation back first, then tells the player why the update
+// stopped and, if it could not be put back, where the old files are kept.
+bool fail_copy(C_copy_run& run, const std::wstring& message)
+{
+    const bool restored = run.transaction.roll_back();
+    warn_user(message);
+    if (!restored) warn_user(msg_rollback_failed(run.transaction.work_folder()));
+    warn_user(MSG_UPDATE_FAILED);
+    return false;
 }
 
 }  // namespace
@@ -69,11 +80,25 @@ bool copy_update_files()
                      std::make_move_iterator(listed.files.end()));
     }
 
-    // Copy pass.
-    C_copy_run run(copy_total);
+    // Copy pass: every change is journaled, so that a failure here, or the
+    // process being stopped, leaves the installation as it was.
+    if (files.empty()) return true;
+    for (const C_copy_item& file : files) {
+        // The update's own bookkeeping lives there.
+        if (lands_in_work_folder(file.rel)) {
+            report_failure(msg_dest_not_opened(path_join(settings.dest_dir, file.rel)));
+            return false;
+        }
+    }
+    C_copy_run run(copy_total, settings.dest_dir);
+    if (!run.transaction.begin()) {
+        report_failure(msg_dest_not_opened(run.transaction.work_folder()));
+        return false;
+    }
     for (const C_copy_item& file : files) {
         if (!copy_update_file(file.rel, run)) return false;
     }
+    if (!run.transaction.commit()) return fail_copy(run, msg_dest_not_written(run.transaction.journal_path()));
     return true;
 }
 
@@ -87,14 +112,12 @@ bool copy_update_file(const std::wstring& rel, C_copy_run& run)
     // and write goes to the system as one call, without copying through them.
     C_file source;
     if (!source.open(source_path, L"rb", file_buffering::none)) {
-        report_failure(msg_source_not_opened(source_path));
-        return false;
+        return fail_copy(run, msg_source_not_opened(source_path));
     }
-    dir_create(path_get_folder(dest_path));
     C_file dest;
-    if (!dest.open(dest_path, L"wb", file_buffering::none)) {
-        report_failure(msg_dest_not_opened(dest_path));
-        return false;
+    if (!run.transaction.open_destination(rel, dest)) {
+        source.close();
+        return fail_copy(run, msg_dest_not_opened(dest_path));
     }
     progress_dialog.static_text.set_text(rel);
 
@@ -110,17 +133,15 @@ bool copy_update_file(const std::wstring& rel, C_copy_run& run)
         const int wanted = static_cast<int>(std::min<std::uint64_t>(COPY_CHUNK_SIZE, file_left));
         const int got = file_read(buffer, wanted, source.stream);
         if (got < wanted) {
-            // Both files are let go before the box, which waits for the user.
+            // Both files are let go before the rollback, which removes the new one.
             dest.close();
             source.close();
-            report_failure(msg_source_not_read(source_path));
-            return false;
+            return fail_copy(run, msg_source_not_read(source_path));
         }
         if (file_write(buffer, got, dest.stream) != got) {
             dest.close();
             source.close();
-            report_failure(msg_dest_not_written(dest_path));
-            return false;
+            return fail_copy(run, msg_dest_not_written(dest_path));
         }
         file_left -= static_cast<std::uint64_t>(got);
         bytes_left -= std::min<std::uint64_t>(bytes_left, static_cast<std::uint64_t>(got));
@@ -134,9 +155,6 @@ bool copy_update_file(const std::wstring& rel, C_copy_run& run)
     // full disk may show only there.
     const bool written = dest.close();
     source.close();
-    if (!written) {
-        report_failure(msg_dest_not_written(dest_path));
-        return false;
-    }
+    if (!written) return fail_copy(run, msg_dest_not_written(dest_path));
     return true;
 }

@@ -16,13 +16,16 @@ bool clear_update_settings()
 bool run_update_sequence()
 {
     // The update's own files are checked before the registry is read, so a broken
-    // update is reported even where the game is not installed.
+    // update is reported even where the game is not installed. An update that
+    // stopped halfway is undone as soon as the installation is known: it may
+    // have moved the engine's executable aside, which the checks look for.
     static bool (*const steps[])() = {
         clear_update_settings,
         load_update_script,
         validate_update_script,
         check_update_sources,
         read_install_info,
+        recover_interrupted_update,
         check_install_folder,
         confirm_update,
         run_copy_job,

@@ -7,6 +7,7 @@ bool load_update_script();
 bool validate_update_script();
 bool check_update_sources();
 bool read_install_info();
+bool recover_interrupted_update();
 bool check_install_folder();
 bool confirm_update();
 bool run_copy_job();

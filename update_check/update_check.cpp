@@ -16,6 +16,7 @@
 #include "update_core/messages.h"
 #include "update_core/script_values.h"
 #include "update_core/source_check.h"
+#include "update_core/work_folder.h"
 #include "util/code_page_932.h"
 #include "util/current_dir.h"
 #include "util/dir_list.h"
@@ -187,6 +188,12 @@ void check_script_and_sources(const std::string& bytes, const std::wstring& text
         result.copied_files += entry.place.files.size();
         result.copied_bytes += entry.place.total_size;
         for (const auto& item : entry.place.files) copied.insert(path_key(item.rel));
+        // The updater keeps its journal and the files it replaces there, and refuses to copy into it.
+        if (!entry.place.files.empty() && lands_in_work_folder(entry.place.rel)) {
+            entry_findings.push_back(script_error(entry.line, std::wstring(L"copies into \"") + UPDATE_WORK_FOLDER +
+                                                                  L"\", where the updater keeps the files it "
+                                                                  L"replaces; the updater refuses to copy it"));
+        }
         accepted.push_back(std::move(entry));
     }
     append(entry_findings, review_entries(accepted));

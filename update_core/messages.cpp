@@ -82,5 +82,13 @@ std::wstring msg_dest_not_written(const std::wstring& path)
     return path + L" に書き込めませんでした。";
 }
 
+const wchar_t* const MSG_INTERRUPTED_UPDATE_ROLLED_BACK =
+    L"前回のアップデートが中断されていたため、インストール先を元の状態に戻しました。";
+
+std::wstring msg_rollback_failed(const std::wstring& folder)
+{
+    return L"インストール先を元に戻せませんでした。元のファイルは次の場所に残っています。\n" + folder;
+}
+
 const wchar_t* const MSG_UPDATE_FAILED = L"アップデートに失敗しました。";
 const wchar_t* const MSG_UPDATE_SUCCEEDED = L"アップデートは正常に終了しました。";

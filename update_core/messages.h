@@ -47,6 +47,11 @@ std::wstring msg_dest_not_opened(const std::wstring& path);
 std::wstring msg_source_not_read(const std::wstring& path);
 std::wstring msg_dest_not_written(const std::wstring& path);
 
+// An update that stopped halfway, found at the next start and undone before the
+// checks; or one that could not be undone, with the folder that keeps the old files.
+extern const wchar_t* const MSG_INTERRUPTED_UPDATE_ROLLED_BACK;
+std::wstring msg_rollback_failed(const std::wstring& folder);
+
 // The sequence's end: after any failing step, and after the copy.
 extern const wchar_t* const MSG_UPDATE_FAILED;
 extern const wchar_t* const MSG_UPDATE_SUCCEEDED;

@@ -107,6 +107,30 @@ TEST(FileOpen, WriteModeEmptiesAnExistingFile)
     EXPECT_EQ(read_file(path), "new");
 }
 
+TEST(FileOpen, CreateNewModeNeverTakesOverAnExistingFile)
+{
+    C_temp_dir temp;
+    const std::wstring existing = temp / L"old.bin";
+    write_file(existing, "old contents");
+    C_file file;
+    clear_last_error();
+    EXPECT_FALSE(file.open(existing, FILE_MODE_CREATE_NEW));
+    EXPECT_EQ(file.stream, nullptr);
+    expect_record(error_kind::crt, EEXIST, L"fopen(\"wbx\")");
+    EXPECT_EQ(read_file(existing), "old contents");
+
+    const std::wstring made = temp / L"new.bin";
+    ASSERT_TRUE(file.open(made, FILE_MODE_CREATE_NEW, file_buffering::none));
+    EXPECT_EQ(file.size, 0);
+    EXPECT_EQ(file_write("new", 3, file.stream), 3);
+    // Nobody else may open it while it is written.
+    EXPECT_EQ(CreateFileW(made.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                          nullptr),
+              INVALID_HANDLE_VALUE);
+    ASSERT_TRUE(file.close());
+    EXPECT_EQ(read_file(made), "new");
+}
+
 TEST(FileOpen, OpeningAgainClosesTheHeldStream)
 {
     C_temp_dir temp;

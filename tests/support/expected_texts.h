@@ -19,6 +19,8 @@ inline const std::wstring not_full_setup =
 inline const std::wstring update_cancelled = L"アップデートを中断しました。";
 inline const std::wstring update_failed = L"アップデートに失敗しました。";
 inline const std::wstring update_succeeded = L"アップデートは正常に終了しました。";
+inline const std::wstring interrupted_update_rolled_back =
+    L"前回のアップデートが中断されていたため、インストール先を元の状態に戻しました。";
 inline const std::wstring dialog_placeholder = L"スタティック";  // the template's text line
 
 inline std::wstring entry_empty(int position)
@@ -80,6 +82,11 @@ inline std::wstring source_not_read(const std::wstring& path)
 inline std::wstring dest_not_written(const std::wstring& path)
 {
     return path + L" に書き込めませんでした。";
+}
+
+inline std::wstring rollback_failed(const std::wstring& folder)
+{
+    return L"インストール先を元に戻せませんでした。元のファイルは次の場所に残っています。\n" + folder;
 }
 
 }  // namespace expected

@@ -73,6 +73,21 @@ bool folder_exists(const std::wstring& path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+void age_file(const std::wstring& path, unsigned long attributes)
+{
+    HANDLE file = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot open a test file to age it");
+    // 2001-04-01 00:00 UTC.
+    const std::uint64_t long_ago = 126305568000000000ull;
+    FILETIME written;
+    written.dwLowDateTime = static_cast<DWORD>(long_ago);
+    written.dwHighDateTime = static_cast<DWORD>(long_ago >> 32);
+    const BOOL timed = SetFileTime(file, nullptr, nullptr, &written);
+    CloseHandle(file);
+    if (!timed || !SetFileAttributesW(path.c_str(), attributes)) throw std::runtime_error("cannot age a test file");
+}
+
 std::string pattern_bytes(std::size_t size, std::uint32_t seed)
 {
     std::string bytes(size, '\0');

@@ -29,5 +29,9 @@ void make_folder(const std::wstring& path);
 // A file of `size` bytes, made sparse where the file system allows and at worst
 // by extending its end, so that no test writes gigabytes of data.
 bool make_large_file(const std::wstring& path, std::uint64_t size);
+// Gives a file the marks of one that has been on a player's disk for years: a
+// last write time long past and the given attributes (hidden, say), which a
+// copy in its place would not have.
+void age_file(const std::wstring& path, unsigned long attributes);
 // Bytes that differ from file to file, so that a copy from the wrong source shows.
 std::string pattern_bytes(std::size_t size, std::uint32_t seed);

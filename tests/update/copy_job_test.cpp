@@ -13,8 +13,10 @@
 #include "support/expected_texts.h"
 #include "support/temp_dir.h"
 #include "support/test_drives.h"
+#include "support/tree_snapshot.h"
 #include "support/window_test_env.h"
 #include "update/copy_job.h"
+#include "update/rollback.h"
 #include "update/update_process_dialog.h"
 #include "update/update_sequence.h"
 #include "update_core/update_settings.h"
@@ -47,7 +49,36 @@ protected:
     void TearDown() override { UpdateSettings = C_update_settings(); }
 
     std::wstring source(const std::wstring& rel) const { return temp_ / (L"gamedata\\" + rel); }
-    std::wstring dest(const std::wstring& rel) const { return temp_ / (L"game\\" + rel); }
+    std::wstring dest(const std::wstring& rel) const { return UpdateSettings.dest_dir + L"\\" + rel; }
+    std::wstring work_folder() const { return dest(L"~update_rollback"); }
+
+    // Everything a rollback must give back: names, contents, attributes, file times.
+    struct C_installation {
+        C_tree files;
+        C_tree details;
+    };
+    C_installation installation() const
+    {
+        return {snapshot_tree(UpdateSettings.dest_dir), snapshot_details(UpdateSettings.dest_dir)};
+    }
+    void expect_installation(const C_installation& expected) const
+    {
+        const C_installation now = installation();
+        EXPECT_EQ(tree_differences(expected.files, now.files), "");
+        EXPECT_EQ(details_differences(expected.details, now.details), "");
+    }
+
+    // An installation where the job's first file replaces an old one, its
+    // second lands in a new folder, and `failing` comes third.
+    void prepare_replaced_and_new_before(const std::wstring& failing)
+    {
+        write_file(source(L"first.dat"), pattern_bytes(300000, 41));
+        write_file(dest(L"first.dat"), pattern_bytes(200000, 42));
+        age_file(dest(L"first.dat"), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE);
+        write_file(source(L"maps\\new\\second.dat"), pattern_bytes(1000, 43));
+        write_file(source(L"last.dat"), "never reached");
+        UpdateSettings.copy_files = {L"first.dat", L"maps", failing, L"last.dat"};
+    }
 
     // Runs the copy job while watching the dialog's controls; `on_file_pos` runs
     // at every position the file bar is given.
@@ -224,28 +255,39 @@ TEST_F(CopyJob, EntryListedTwiceIsCopiedTwice)
     EXPECT_EQ(log_.text_lines.size(), 1u);
 }
 
-TEST_F(CopyJob, DestinationHeldOpenStopsTheJobWithItsMessage)
+TEST_F(CopyJob, DestinationInUseStopsTheJobAndUndoesWhatWasCopied)
 {
-    write_file(source(L"1.dat"), "first");
-    write_file(source(L"2.dat"), "second");
-    write_file(source(L"3.dat"), "third");
-    write_file(dest(L"2.dat"), "in use");
-    UpdateSettings.copy_files = {L"1.dat", L"2.dat", L"3.dat"};
+    prepare_replaced_and_new_before(L"in_use.dat");
+    write_file(source(L"in_use.dat"), "new");
+    write_file(dest(L"in_use.dat"), "in use");
+    const C_installation before = installation();
 
     // The game still running holds its file without sharing.
-    HANDLE held = CreateFileW(dest(L"2.dat").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+    HANDLE held = CreateFileW(dest(L"in_use.dat").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     const bool result = run();
     CloseHandle(held);
 
     EXPECT_FALSE(result);
-    EXPECT_EQ(boxes_.texts(), (std::vector<std::wstring>{expected::dest_not_opened(dest(L"2.dat")), expected::update_failed}));
+    EXPECT_EQ(boxes_.texts(),
+              (std::vector<std::wstring>{expected::dest_not_opened(dest(L"in_use.dat")), expected::update_failed}));
     EXPECT_EQ(boxes_.boxes()[0].caption, L"星の迷宮 Ver1.02");
-    EXPECT_EQ(read_file(dest(L"1.dat")), "first");  // copied before: kept
-    EXPECT_EQ(read_file(dest(L"2.dat")), "in use");
-    EXPECT_FALSE(file_exists(dest(L"3.dat")));
+    expect_installation(before);
     EXPECT_EQ(progress_dialog.hwnd, nullptr);
+}
+
+TEST_F(CopyJob, EntryInTheUpdatersWorkFolderIsRefusedBeforeAnyCopy)
+{
+    write_file(source(L"a.dat"), "a");
+    write_file(source(L"~Update_Rollback\\update.journal"), "not a journal");
+    UpdateSettings.copy_files = {L"a.dat", L"~Update_Rollback"};
+
+    EXPECT_FALSE(run());
+    EXPECT_EQ(boxes_.texts(), (std::vector<std::wstring>{
+                                  expected::dest_not_opened(dest(L"~Update_Rollback\\update.journal")),
+                                  expected::update_failed}));
+    EXPECT_EQ(tree_differences({}, snapshot_tree(UpdateSettings.dest_dir)), "");
 }
 
 TEST_F(CopyJob, ReadOnlyDestinationIsReported)
@@ -281,35 +323,51 @@ TEST_F(CopyJob, MissingSourceIsReported)
     EXPECT_FALSE(file_exists(dest(L"gone.dat")));
 }
 
-TEST_F(CopyJob, SourceThatShrinksDuringTheCopyStopsTheJob)
-{
-    write_file(source(L"shrinking.dat"), pattern_bytes(2500000, 9));
-    write_file(source(L"after.dat"), "after");
-    UpdateSettings.copy_files = {L"shrinking.dat", L"after.dat"};
+// Cuts the source to 1,500,000 bytes once its copy has begun, as a bad download
+// or a scratched disc fails partway.
+class SourceUnreadablePartway {
+public:
+    explicit SourceUnreadablePartway(std::wstring path) : path_(std::move(path)) {}
 
-    bool cut = false;
-    const bool result = run([&](int) {
-        if (cut) return;
-        cut = true;
-        HANDLE file = CreateFileW(source(L"shrinking.dat").c_str(), GENERIC_WRITE,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
-                                  nullptr);
+    void operator()()
+    {
+        if (cut_) return;
+        cut_ = true;
+        HANDLE file = CreateFileW(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, 0, nullptr);
         ASSERT_NE(file, INVALID_HANDLE_VALUE) << "the test cannot shorten the source while it is read";
         LARGE_INTEGER length;
         length.QuadPart = 1500000;
         SetFilePointerEx(file, length, nullptr, FILE_BEGIN);
         SetEndOfFile(file);
         CloseHandle(file);
+    }
+
+private:
+    std::wstring path_;
+    bool cut_ = false;
+};
+
+TEST_F(CopyJob, SourceUnreadablePartwayStopsTheJobAndUndoesIt)
+{
+    prepare_replaced_and_new_before(L"shrinking.dat");
+    write_file(source(L"shrinking.dat"), pattern_bytes(2500000, 9));
+    write_file(dest(L"shrinking.dat"), "old shrinking");
+    const C_installation before = installation();
+
+    SourceUnreadablePartway cut(source(L"shrinking.dat"));
+    const bool result = run([&](int) {
+        if (log_.text_lines.back() == L"shrinking.dat") cut();
     });
 
     EXPECT_FALSE(result);
     EXPECT_EQ(boxes_.texts(),
               (std::vector<std::wstring>{expected::source_not_read(L"gamedata\\shrinking.dat"), expected::update_failed}));
-    EXPECT_FALSE(file_exists(dest(L"after.dat")));
+    expect_installation(before);
     EXPECT_EQ(progress_dialog.hwnd, nullptr);
 }
 
-TEST_F(CopyJob, FullDiskStopsTheJobInsteadOfReportingSuccess)
+TEST_F(CopyJob, FullDiskStopsTheJobAndUndoesIt)
 {
     std::string why_not;
     const std::wstring small_root = small_drive(why_not);
@@ -319,14 +377,60 @@ TEST_F(CopyJob, FullDiskStopsTheJobInsteadOfReportingSuccess)
     remove_folder_tree(game);
     make_folder(game);
     UpdateSettings.dest_dir = game;
+    // The second of three files does not fit; the first replaces an old file,
+    // the third would be new.
+    write_file(source(L"first.dat"), pattern_bytes(300000, 41));
+    write_file(dest(L"first.dat"), pattern_bytes(200000, 42));
+    age_file(dest(L"first.dat"), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE);
     write_file(source(L"huge.dat"), pattern_bytes(8000000, 10));
-    UpdateSettings.copy_files = {L"huge.dat"};
+    write_file(source(L"third.dat"), "third");
+    UpdateSettings.copy_files = {L"first.dat", L"huge.dat", L"third.dat"};
+    const C_installation before = installation();
 
     const bool result = run();
+    const C_installation after = installation();
     remove_folder_tree(game);
 
     EXPECT_FALSE(result);
     EXPECT_EQ(boxes_.texts(), (std::vector<std::wstring>{expected::dest_not_written(game + L"\\huge.dat"), expected::update_failed}));
+    EXPECT_EQ(tree_differences(before.files, after.files), "");
+    EXPECT_EQ(details_differences(before.details, after.details), "");
+}
+
+TEST_F(CopyJob, RollbackThatCannotFinishSaysWhereTheOldFilesAreAndKeepsThem)
+{
+    prepare_replaced_and_new_before(L"shrinking.dat");
+    write_file(source(L"shrinking.dat"), pattern_bytes(2500000, 9));
+    const C_installation before = installation();
+
+    // Another program opens the new file the job made, so the rollback cannot
+    // delete it; then the source fails.
+    HANDLE held = INVALID_HANDLE_VALUE;
+    SourceUnreadablePartway cut(source(L"shrinking.dat"));
+    const bool result = run([&](int) {
+        if (log_.text_lines.back() != L"shrinking.dat" || held != INVALID_HANDLE_VALUE) return;
+        // Shared for reading only: it cannot be deleted while held.
+        held = CreateFileW(dest(L"maps\\new\\second.dat").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+        cut();
+    });
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    const C_tree left = snapshot_tree(UpdateSettings.dest_dir);
+    CloseHandle(held);
+
+    EXPECT_FALSE(result);
+    EXPECT_EQ(boxes_.texts(), (std::vector<std::wstring>{expected::source_not_read(L"gamedata\\shrinking.dat"),
+                                                          expected::rollback_failed(work_folder()),
+                                                          expected::update_failed}));
+    EXPECT_EQ(boxes_.boxes()[1].flags, static_cast<UINT>(MB_OK | MB_ICONWARNING));
+    // All else is back; the file held open stays, and the journal that explains it.
+    EXPECT_TRUE(left.count(L"maps\\new\\second.dat"));
+    EXPECT_TRUE(left.count(L"~update_rollback\\update.journal"));
+    EXPECT_EQ(left.at(L"first.dat"), before.files.at(L"first.dat"));
+
+    // Once the file is free, the next start completes the rollback.
+    EXPECT_EQ(recover_installation(UpdateSettings.dest_dir), installation_recovery::rolled_back);
+    expect_installation(before);
 }
 
 TEST_F(CopyJob, ClosingTheDialogMidwayDoesNotStopTheCopy)

@@ -141,6 +141,24 @@ TEST_F(UpdateCheck, FilesCopiedTwiceNotAtAllOrTooLarge)
                      "0 errors, 5 warnings; the update copies 4 files, 4294967308 bytes"}));
 }
 
+TEST_F(UpdateCheck, EntryThatCopiesIntoTheUpdatersWorkFolder)
+{
+    // The name in any letter case; a folder entry, or a file in it.
+    script(std::wstring(keys) +
+           L"#COPY_FILE = \"~Update_Rollback\"\r\n"
+           L"#COPY_FILE = \"data\"\r\n"
+           L"#COPY_FILE = \"~update_rollback\\\\update.journal\"\r\n");
+    source(L"~Update_Rollback\\update.journal", "1");
+    source(L"data\\~update_rollback", "2");
+    const std::string refused = "error: copies into \"~update_rollback\", where the updater keeps the files it "
+                                "replaces; the updater refuses to copy it";
+
+    EXPECT_EQ(report(), (lines{"update.ini:4: " + refused,
+                               "update.ini:6: " + refused,
+                               "update.ini:6: warning: already copied by the folder entry on line 4",
+                               "2 errors, 1 warning; the update copies 3 files, 3 bytes"}));
+}
+
 TEST_F(UpdateCheck, ScriptNotSavedInCodePage932)
 {
     source(L"a.txt");

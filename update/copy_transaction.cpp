@@ -1,0 +1,159 @@
+#include "update/copy_transaction.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "update/disk_step.h"
+#include "util/dir_create.h"
+#include "util/find_handle.h"
+#include "util/path.h"
+#include "util/path_kind.h"
+
+namespace {
+
+// The folder part of a relative path; empty for a name alone.
+std::wstring folder_of(const std::wstring& rel)
+{
+    const std::size_t slash = rel.rfind(L'\\');
+    return slash == std::wstring::npos ? std::wstring() : rel.substr(0, slash);
+}
+
+// `rel` with its last component as the file system stores it.
+std::wstring stored_rel(const std::wstring& dest_dir, const std::wstring& rel)
+{
+    WIN32_FIND_DATAW item;
+    const C_find_handle find(FindFirstFileW(path_join(dest_dir, rel).c_str(), &item));
+    if (!find) return rel;
+    const std::wstring folder = folder_of(rel);
+    return folder.empty() ? std::wstring(item.cFileName) : path_join(folder, item.cFileName);
+}
+
+// As the copy used to open it: a file held open by anyone else, or read-only,
+// cannot be opened so, and must not be moved aside either.
+bool can_be_written(const std::wstring& path)
+{
+    const HANDLE handle =
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(handle);
+    return true;
+}
+
+}  // namespace
+
+bool C_copy_transaction::begin()
+{
+    if (!disk_step_allowed()) return false;
+    const bool made = CreateDirectoryW(place_.folder.c_str(), nullptr) != 0;
+    // Originals already there would be taken for this update's own.
+    if (get_path_kind(place_.folder) != path_kind::folder || get_path_kind(place_.originals) != path_kind::missing) {
+        return false;
+    }
+    if (!journal_.create(place_.journal)) {
+        if (made) RemoveDirectoryW(place_.folder.c_str());
+        return false;
+    }
+    begun_ = true;
+    return true;
+}
+
+bool C_copy_transaction::open_destination(const std::wstring& rel, C_file& dest)
+{
+    if (!begun_ || !make_folders(folder_of(rel))) return false;
+    const std::wstring path = path_join(place_.dest_dir, rel);
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        return !(attributes & FILE_ATTRIBUTE_DIRECTORY) && open_replacing(rel, dest);
+    }
+    if (!journal_.append({journal_step::new_file, rel})) return false;
+    if (disk_step_allowed() && dest.open(path, FILE_MODE_CREATE_NEW, file_buffering::none)) return true;
+    // Nothing was made: the record must not let a rollback delete what is there.
+    journal_.retract_last();
+    return false;
+}
+
+bool C_copy_transaction::open_replacing(const std::wstring& rel, C_file& dest)
+{
+    const std::wstring path = path_join(place_.dest_dir, rel);
+    if (!can_be_written(path)) return false;
+    const std::wstring stored = stored_rel(place_.dest_dir, rel);
+    const std::wstring original = path_join(place_.originals, stored);
+    if (get_path_kind(original) == path_kind::file) {
+        // Its original is aside already: this is the update's own copy of an
+        // entry given twice, which nothing needs to keep.
+        return disk_step_allowed() && dest.open(path, L"wb", file_buffering::none);
+    }
+    if (!make_original_folder(folder_of(stored))) return false;
+    if (!journal_.append({journal_step::aside, stored})) return false;
+    if (!disk_step_allowed() || !MoveFileExW(path.c_str(), original.c_str(), 0)) {
+        journal_.retract_last();
+        return false;
+    }
+    // The old file is aside now; a failure from here on is undone by the rollback.
+    return disk_step_allowed() &&
+           dest.open(path_join(place_.dest_dir, stored), FILE_MODE_CREATE_NEW, file_buffering::none);
+}
+
+bool C_copy_transaction::make_folders(const std::wstring& folder_rel)
+{
+    if (folder_rel.empty() || folder_rel == made_folder_) return true;
+    // The levels that do not exist yet, deepest first.
+    std::vector<std::wstring> missing;
+    for (std::wstring level = folder_rel; !level.empty(); level = folder_of(level)) {
+        const path_kind kind = get_path_kind(path_join(place_.dest_dir, level));
+        if (kind == path_kind::folder) break;
+        if (kind == path_kind::file) return false;
+        missing.push_back(level);
+    }
+    for (auto level = missing.rbegin(); level != missing.rend(); ++level) {
+        if (!journal_.append({journal_step::folder, *level})) return false;
+        if (!disk_step_allowed() || !CreateDirectoryW(path_join(place_.dest_dir, *level).c_str(), nullptr)) {
+            journal_.retract_last();
+            return false;
+        }
+    }
+    made_folder_ = folder_rel;
+    return true;
+}
+
+bool C_copy_transaction::make_original_folder(const std::wstring& folder_rel)
+{
+    if (original_folder_known_ && folder_rel == made_original_folder_) return true;
+    // Inside the work folder nothing needs recording: its empty folders go with it.
+    const std::wstring folder = folder_rel.empty() ? place_.originals : path_join(place_.originals, folder_rel);
+    if (!disk_step_allowed() || !dir_create(folder)) return false;
+    made_original_folder_ = folder_rel;
+    original_folder_known_ = true;
+    return true;
+}
+
+bool C_copy_transaction::read_records(std::vector<C_journal_record>& records) const
+{
+    std::string bytes;
+    return read_journal_file(place_.journal, bytes) && read_journal_records(bytes, records);
+}
+
+bool C_copy_transaction::commit()
+{
+    if (!begun_) return true;
+    if (!journal_.append({journal_step::done, std::wstring()})) return false;
+    // From here the update is complete, whatever happens to the process; the
+    // one flush of the update makes the record outlast a power failure too.
+    journal_.flush();
+    journal_.close();
+    begun_ = false;
+    std::vector<C_journal_record> records;
+    // What cannot be removed now is removed at the next start.
+    if (read_records(records) && discard_originals(place_, records)) remove_work_place(place_);
+    return true;
+}
+
+bool C_copy_transaction::roll_back()
+{
+    if (!begun_) return true;
+    journal_.close();
+    begun_ = false;
+    std::vector<C_journal_record> records;
+    return read_records(records) && undo_journal_records(place_, records) && remove_work_place(place_);
+}

@@ -1,0 +1,25 @@
+#include "update/rollback.h"
+#include "update/update_sequence.h"
+#include "update_core/messages.h"
+#include "update_core/update_settings.h"
+#include "util/path_kind.h"
+
+bool recover_interrupted_update()
+{
+    const std::wstring& install_dir = UpdateSettings.exe_dir;
+    // A missing installation is told by the checks that follow.
+    if (get_path_kind(install_dir) != path_kind::folder) return true;
+    switch (recover_installation(install_dir)) {
+    case installation_recovery::rolled_back:
+        notify_user(MSG_INTERRUPTED_UPDATE_ROLLED_BACK);
+        return true;
+    case installation_recovery::failed:
+        // Nothing more is changed while the old files are there only.
+        report_failure(msg_rollback_failed(C_work_place(install_dir).folder));
+        return false;
+    case installation_recovery::none:
+    case installation_recovery::completed:
+        break;
+    }
+    return true;
+}

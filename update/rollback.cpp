@@ -1,0 +1,157 @@
+#include "update/rollback.h"
+
+#include <windows.h>
+
+#include "nt3/pump.h"
+#include "update/disk_step.h"
+#include "update/journal_file.h"
+#include "update_core/work_folder.h"
+#include "util/find_handle.h"
+#include "util/path.h"
+#include "util/path_kind.h"
+
+namespace {
+
+const wchar_t* const JOURNAL_NAME = L"update.journal";
+const wchar_t* const ORIGINALS_NAME = L"originals";
+// A long rollback keeps the progress dialog answering.
+const std::size_t STEPS_PER_PUMP = 64;
+
+bool delete_file(const std::wstring& path)
+{
+    if (!disk_step_allowed()) return false;
+    if (DeleteFileW(path.c_str())) return true;
+    return get_path_kind(path) != path_kind::file;
+}
+
+// An empty folder that the update made; one that holds anything else stays.
+bool undo_folder(const std::wstring& path)
+{
+    if (!disk_step_allowed()) return false;
+    if (RemoveDirectoryW(path.c_str())) return true;
+    if (get_path_kind(path) != path_kind::folder) return true;
+    WIN32_FIND_DATAW item;
+    const C_find_handle find(FindFirstFileW(path_join(path, L"*").c_str(), &item));
+    if (!find) return false;
+    do {
+        const std::wstring name = item.cFileName;
+        if (name != L"." && name != L"..") return true;
+    } while (FindNextFileW(find.get(), &item));
+    return false;
+}
+
+// The original is put back only while it is still aside; once it is back,
+// the file in its place is no longer the update's and stays.
+bool undo_aside(const C_work_place& place, const std::wstring& rel)
+{
+    const std::wstring original = path_join(place.originals, rel);
+    if (get_path_kind(original) != path_kind::file) return true;
+    const std::wstring path = path_join(place.dest_dir, rel);
+    if (!delete_file(path) || !disk_step_allowed()) return false;
+    return MoveFileExW(original.c_str(), path.c_str(), 0) != 0;
+}
+
+bool undo_record(const C_work_place& place, const C_journal_record& record)
+{
+    switch (record.step) {
+    case journal_step::folder: return undo_folder(path_join(place.dest_dir, record.rel));
+    case journal_step::new_file: return delete_file(path_join(place.dest_dir, record.rel));
+    case journal_step::aside: return undo_aside(place, record.rel);
+    case journal_step::done: break;
+    }
+    return true;
+}
+
+// Removes `path` and the folders below it while they hold no file. True when
+// it is gone (or was never there).
+bool remove_empty_folders(const std::wstring& path)
+{
+    const path_kind kind = get_path_kind(path);
+    if (kind == path_kind::missing) return true;
+    if (kind == path_kind::file) return false;
+    bool empty = true;
+    {
+        WIN32_FIND_DATAW item;
+        const C_find_handle find(FindFirstFileW(path_join(path, L"*").c_str(), &item));
+        if (find) {
+            do {
+                const std::wstring name = item.cFileName;
+                if (name == L"." || name == L"..") continue;
+                const bool folder = (item.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                                    !(item.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+                if (!folder || !remove_empty_folders(path_join(path, name))) empty = false;
+            } while (FindNextFileW(find.get(), &item));
+        }
+    }
+    if (!empty || !disk_step_allowed()) return false;
+    return RemoveDirectoryW(path.c_str()) || get_path_kind(path) == path_kind::missing;
+}
+
+}  // namespace
+
+C_work_place::C_work_place(const std::wstring& dest)
+    : dest_dir(dest), folder(path_join(dest, UPDATE_WORK_FOLDER)), journal(path_join(folder, JOURNAL_NAME)),
+      originals(path_join(folder, ORIGINALS_NAME))
+{
+}
+
+bool undo_journal_records(const C_work_place& place, const std::vector<C_journal_record>& records)
+{
+    bool undone = true;
+    std::size_t steps = 0;
+    for (auto record = records.rbegin(); record != records.rend(); ++record) {
+        if (!undo_record(place, *record)) undone = false;
+        if (++steps % STEPS_PER_PUMP == 0) NT3::pump_messages();
+    }
+    return undone;
+}
+
+bool discard_originals(const C_work_place& place, const std::vector<C_journal_record>& records)
+{
+    bool discarded = true;
+    std::size_t steps = 0;
+    for (const C_journal_record& record : records) {
+        if (record.step != journal_step::aside) continue;
+        const std::wstring original = path_join(place.originals, record.rel);
+        // A read-only original is no reason to keep it.
+        if (get_path_kind(original) == path_kind::file && disk_step_allowed()) {
+            SetFileAttributesW(original.c_str(), FILE_ATTRIBUTE_NORMAL);
+        }
+        if (!delete_file(original)) discarded = false;
+        if (++steps % STEPS_PER_PUMP == 0) NT3::pump_messages();
+    }
+    return discarded;
+}
+
+bool remove_work_place(const C_work_place& place)
+{
+    if (!remove_empty_folders(place.originals)) return false;
+    if (get_path_kind(place.journal) != path_kind::missing && !delete_file(place.journal)) return false;
+    // Anything else in the folder is not the update's: the folder then stays.
+    if (disk_step_allowed()) RemoveDirectoryW(place.folder.c_str());
+    return true;
+}
+
+installation_recovery recover_installation(const std::wstring& dest_dir)
+{
+    const C_work_place place(dest_dir);
+    if (get_path_kind(place.journal) != path_kind::file) {
+        // An update stopped before its journal was made, or after it was removed,
+        // leaves at most its empty folder.
+        if (get_path_kind(place.folder) == path_kind::folder) remove_empty_folders(place.folder);
+        return installation_recovery::none;
+    }
+    std::string bytes;
+    std::vector<C_journal_record> records;
+    if (!read_journal_file(place.journal, bytes) || !read_journal_records(bytes, records)) {
+        return installation_recovery::failed;
+    }
+    const bool complete = !records.empty() && records.back().step == journal_step::done;
+    if (complete) {
+        // The update itself is whole; originals that cannot go yet are tried again next time.
+        if (discard_originals(place, records)) remove_work_place(place);
+        return installation_recovery::completed;
+    }
+    if (!undo_journal_records(place, records) || !remove_work_place(place)) return installation_recovery::failed;
+    return installation_recovery::rolled_back;
+}
