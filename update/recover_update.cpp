@@ -1,3 +1,4 @@
+#include "update/message_helpers.h"
 #include "update/rollback.h"
 #include "update/update_sequence.h"
 #include "update_core/messages.h"
