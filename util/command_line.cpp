@@ -40,8 +40,11 @@ C_command_line read_command_line(const std::vector<std::wstring>& args, const st
             continue;
         }
         if (!spec->takes_value) {
-            if (equals != std::wstring::npos) fail(name + L" takes no value");
-            line.options.emplace_back(name, std::wstring());
+            if (equals != std::wstring::npos) {
+                fail(name + L" takes no value");
+            } else {
+                line.options.emplace_back(name, std::wstring());
+            }
         } else if (equals != std::wstring::npos) {
             line.options.emplace_back(name, arg.substr(equals + 1));
         } else if (i + 1 < args.size()) {
