@@ -32,7 +32,9 @@ std::wstring widened(const std::string& text)
     return std::wstring(text.begin(), text.end());
 }
 
-// Runs a host program, its arguments free of blanks and quotes, to its end.
+// Starts a host program, its arguments free of blanks and quotes. Wine does
+// not wait for a host program through its handle, so the caller waits for
+// what the program makes (until_done).
 bool run_host_command(const std::vector<std::string>& argv)
 {
     std::wstring command;
@@ -43,15 +45,27 @@ bool run_host_command(const std::vector<std::string>& argv)
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    const std::wstring program = L"Z:" + widened(argv[0]);
+    std::wstring program = L"Z:" + widened(argv[0]);
+    for (auto& c : program) {
+        if (c == L'/') c = L'\\';
+    }
     if (!CreateProcessW(program.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &process)) {
         return false;
     }
-    WaitForSingleObject(process.hProcess, 10000);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return true;
+}
+
+template <typename Check>
+bool until_done(Check done)
+{
+    for (int waited = 0; waited < 10000; waited += 10) {
+        if (done()) return true;
+        Sleep(10);
+    }
+    return done();
 }
 
 bool is_folder_link(const std::wstring& path)
@@ -79,8 +93,8 @@ bool make_folder_link(const std::wstring& link, const std::wstring& target)
     const std::string to = host_path(target);
     const std::wstring name = link.substr(link.rfind(L'\\') + 1);
     if (folder.empty() || to.empty()) return false;
-    run_host_command({"/bin/ln", "-s", to, folder + "/" + std::string(name.begin(), name.end())});
-    return is_folder_link(link);
+    return run_host_command({"/bin/ln", "-s", to, folder + "/" + std::string(name.begin(), name.end())}) &&
+           until_done([&] { return is_folder_link(link); });
 }
 
 bool write_case_twin(const std::wstring& folder, const std::wstring& name, const std::string& bytes)
@@ -89,17 +103,19 @@ bool write_case_twin(const std::wstring& folder, const std::wstring& name, const
     const std::wstring staged = folder + L"\\case_twin.tmp";
     write_file(staged, bytes);
     const std::string host_folder = host_path(folder);
-    if (!host_folder.empty()) {
-        run_host_command({"/bin/mv", host_path(staged), host_folder + "/" + std::string(name.begin(), name.end())});
-    }
-    WIN32_FIND_DATAW item;
-    const HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &item);
-    bool found = false;
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            found = found || name == item.cFileName;
-        } while (FindNextFileW(find, &item));
-        FindClose(find);
-    }
-    return found;
+    const auto listed = [&] {
+        WIN32_FIND_DATAW item;
+        const HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &item);
+        bool found = false;
+        if (find != INVALID_HANDLE_VALUE) {
+            do {
+                found = found || name == item.cFileName;
+            } while (FindNextFileW(find, &item));
+            FindClose(find);
+        }
+        return found;
+    };
+    return !host_folder.empty() &&
+           run_host_command({"/bin/mv", host_path(staged), host_folder + "/" + std::string(name.begin(), name.end())}) &&
+           until_done(listed);
 }
