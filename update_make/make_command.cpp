@@ -41,6 +41,7 @@ const wchar_t* const USAGE =
     L"  --dry-run         compares and plans only: prints each entry with the files and\n"
     L"                    bytes it would ship, and the findings; writes nothing\n"
     L"  --version         prints the program's name and version\n"
+    L"\n"
     L"Options may stand anywhere, and --name=value is --name value.\n"
     L"\n"
     L"Files of OLD that NEW lacks are listed as warnings: update.exe deletes nothing.\n"
