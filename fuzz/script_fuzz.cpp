@@ -11,9 +11,11 @@
 #include <vector>
 
 #include "update_check/script_review.h"
+#include "update_core/reg_path_form.h"
 #include "update_core/script_parser.h"
 #include "update_core/update_settings.h"
 #include "update_make/script_writer.h"
+#include "util/command_line.h"
 #include "util/entry_path.h"
 #include "util/lines.h"
 #include "util/path.h"
@@ -183,6 +185,22 @@ void fuzz_helpers(const std::wstring& input)
     if (lines.size() > 1 && lines[1].find_first_of(L"*?") == std::wstring::npos) {
         const auto fold = [](const std::wstring& text) { return replace_all(to_lower_ascii(text), L"/", L"\\"); };
         check(wildcard_match(L"*" + lines[1] + L"*", lines[0]) == (fold(lines[0]).find(fold(lines[1])) != std::wstring::npos));
+    }
+    // A pattern that ends in a separator names folders only.
+    check(!pattern_fits(lines[0] + L"\\", input, false));
+    if (lines[0].empty() || (lines[0].back() != L'\\' && lines[0].back() != L'/')) {
+        check(pattern_fits(lines[0], input, true) == pattern_fits(lines[0], input, false));
+    }
+
+    // A registry path's problem always names the key the updater opens.
+    const std::wstring problem = reg_path_problem(input);
+    if (!problem.empty()) check(problem.find(L"HKEY_LOCAL_MACHINE\\Software\\" + input) != std::wstring::npos);
+
+    // Every argument is an operand, an option, its value, help or version, or a problem.
+    const C_command_line line = read_command_line(lines, {{L"--value", true}, {L"--flag", false}});
+    check(line.operands.size() + line.options.size() <= lines.size());
+    if (line.options.empty() && line.operands.size() < lines.size() && !line.help && !line.version) {
+        check(!line.problem.empty());
     }
 }
 

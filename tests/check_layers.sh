@@ -2,7 +2,8 @@
 # check_layers.sh SOURCE_DIR
 # Each folder of the product includes only its own headers and those of the
 # floors below it that its library links, so that a program can use only what
-# its build target names.
+# its build target names. A header named without a folder is one the build
+# generates (the programs' version).
 set -u
 cd "$1" || exit 2
 status=0
@@ -10,7 +11,7 @@ check() {
   folder=$1; shift
   allowed=$(printf '%s|' "$folder" "$@"); allowed=${allowed%|}
   bad=$(grep -n '^#include "' "$folder"/*.h "$folder"/*.cpp 2>/dev/null |
-        grep -Ev "#include \"($allowed)/")
+        grep -Ev "#include \"(($allowed)/|[^/\"]*\")")
   if [ -n "$bad" ]; then
     echo "$folder/ may include only $allowed:"; echo "$bad" | sed 's/^/  /'; status=1
   fi

@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "program_version.h"
 #include "update_check/update_check.h"
+#include "util/command_line.h"
 #include "util/console_text.h"
 #include "util/full_path.h"
 #include "util/path_kind.h"
@@ -13,13 +15,16 @@
 namespace {
 
 const wchar_t* const USAGE =
-    L"Usage: update_check.exe [FOLDER]\n"
+    L"Usage: update_check.exe [--strict] [FOLDER]\n"
     L"\n"
     L"Checks an update before it ships. FOLDER holds update.ini and gamedata; without\n"
     L"it, the folder of update_check.exe is checked, as update.exe reads its own.\n"
     L"Prints one line per finding (FILE:LINE: error|warning: TEXT), then a summary.\n"
     L"Errors are what update.exe would stop at or refuse, with its own message where\n"
     L"it shows one; warnings are what it would pass over without a word.\n"
+    L"\n"
+    L"  --strict   warnings count as errors for the exit status, as a release's CI wants\n"
+    L"  --version  prints the program's name and version\n"
     L"\n"
     L"Exit status: 0 the update would be applied (warnings allowed), 1 it would not,\n"
     L"2 a usage error or no such FOLDER.\n";
@@ -41,21 +46,25 @@ void print_check_result(const C_check_result& result)
 
 int run_check_command(int argc, const wchar_t* const argv[])
 {
-    std::vector<std::wstring> args(argv + (argc > 0 ? 1 : 0), argv + (argc > 0 ? argc : 0));
-    if (args.size() == 1 && (args[0] == L"--help" || args[0] == L"-h" || args[0] == L"/?")) {
+    const std::vector<std::wstring> args(argv + (argc > 0 ? 1 : 0), argv + (argc > 0 ? argc : 0));
+    const C_command_line line = read_command_line(args, {{L"--strict", false}});
+    if (line.help) {
         write_text(std_stream::output, USAGE);
         return CHECK_PASSED;
     }
-    if (args.size() > 1) return usage_error(L"one FOLDER at most");
-    // A folder whose name begins with "-" can still be given as .\-name.
-    if (args.size() == 1 && args[0].size() > 1 && args[0][0] == L'-') {
-        return usage_error(L"unknown option " + args[0]);
+    if (line.version) {
+        write_text(std_stream::output, L"update_check.exe " UPDATER_VERSION_TEXT L"\n");
+        return CHECK_PASSED;
     }
+    if (!line.problem.empty()) return usage_error(line.problem);
+    if (line.operands.size() > 1) return usage_error(L"one FOLDER at most");
+    const bool strict = !line.options.empty();
 
-    const std::wstring folder = args.empty() ? program_folder() : args[0];
+    const std::wstring folder = line.operands.empty() ? program_folder() : line.operands[0];
     if (get_path_kind(folder) != path_kind::folder) return usage_error(L"no folder " + folder, false);
 
     const C_check_result result = check_update_folder(folder);
     print_check_result(result);
-    return result.errors() == 0 ? CHECK_PASSED : CHECK_FOUND_ERRORS;
+    const bool failed = result.errors() > 0 || (strict && result.warnings() > 0);
+    return failed ? CHECK_FOUND_ERRORS : CHECK_PASSED;
 }

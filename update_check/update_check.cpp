@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "file/file.h"
+#include "update_check/folder_checks.h"
 #include "update_check/script_bytes.h"
 #include "update_check/script_review.h"
 #include "update_core/copy_entry.h"
@@ -132,6 +133,7 @@ std::vector<C_check_finding> review_source_files(const std::set<std::wstring>& c
     std::vector<C_check_finding> findings;
     C_dir_list all;
     all.list(SOURCE_FOLDER, L"*", L"*", true);
+    append(findings, find_case_clashes(SOURCE_FOLDER, all.entries));
     std::map<std::wstring, const dir_entry*> sorted;
     for (const auto& file : all.entries) sorted[path_key(file.path)] = &file;
     for (const auto& item : sorted) {
@@ -163,6 +165,7 @@ void check_script_and_sources(const std::string& bytes, const std::wstring& text
                                                                           : review.game_title_line;
         result.findings.push_back(script_error(line, missing.message));
     }
+    append(result.findings, review_reg_path(review.values.reg_path, review.reg_path_line));
 
     const std::vector<std::wstring>& entries = review.values.copy_files;
     std::vector<bool> refused(entries.size(), false);
@@ -222,5 +225,6 @@ C_check_result check_update_folder(const std::wstring& folder)
         result = C_check_result();
     }
     if (!readable) result.findings.push_back(script_error(0, MSG_SCRIPT_NOT_FOUND));
+    if (here.entered()) append(result.findings, check_updater_present());
     return result;
 }

@@ -1,13 +1,20 @@
 #include "update_make/make_command.h"
 
+#include <windows.h>
+
 #include <string>
 #include <vector>
 
+#include "program_version.h"
 #include "update_check/check_command.h"
+#include "update_core/reg_path_form.h"
+#include "update_make/make_interrupt.h"
 #include "update_make/update_maker.h"
 #include "util/code_page_932.h"
+#include "util/command_line.h"
 #include "util/console_progress.h"
 #include "util/console_text.h"
+#include "util/final_path.h"
 #include "util/folder_tree.h"
 #include "util/full_path.h"
 #include "util/path.h"
@@ -17,7 +24,7 @@ namespace {
 
 const wchar_t* const USAGE =
     L"Usage: update_make.exe OLD NEW OUT --reg-path P --game-title T --update-title U\n"
-    L"                       [--exclude PATTERN]... [--updater FILE]\n"
+    L"                       [--exclude PATTERN]... [--updater FILE] [--dry-run]\n"
     L"\n"
     L"Makes the update that takes a game installed as the release folder OLD to the\n"
     L"release folder NEW. OUT must not exist yet, or be empty; it receives update.ini\n"
@@ -28,12 +35,20 @@ const wchar_t* const USAGE =
     L"  --game-title T    the game's title\n"
     L"  --update-title U  the update's title, the caption of every box update.exe shows\n"
     L"  --exclude PATTERN leaves out the paths that fit PATTERN, relative to OLD and\n"
-    L"                    NEW (\"*\" any run of characters, \"?\" one): save\\* or *.log\n"
+    L"                    NEW (\"*\" any run of characters, \"?\" one): *.log; a PATTERN\n"
+    L"                    ending in \\ or / is a folder with everything in it: save\\\n"
     L"  --updater FILE    the update.exe to ship; by default the one beside update_make.exe\n"
+    L"  --dry-run         compares and plans only: prints each entry with the files and\n"
+    L"                    bytes it would ship, and the findings; writes nothing\n"
+    L"  --version         prints the program's name and version\n"
+    L"\n"
+    L"Options may stand anywhere, and --name=value is --name value.\n"
     L"\n"
     L"Files of OLD that NEW lacks are listed as warnings: update.exe deletes nothing.\n"
     L"The update is checked as update_check.exe checks it, and becomes OUT only\n"
-    L"without errors. Findings read FILE[:LINE]: error|warning: TEXT, then a summary.\n"
+    L"without errors. Findings read FILE[:LINE]: error|warning: TEXT, then a summary;\n"
+    L"progress goes to standard error. Ctrl-C stops the make, removes what it made\n"
+    L"and leaves OUT as it was.\n"
     L"\n"
     L"Exit status: 0 the update is made (warnings allowed), 1 errors, 2 a usage error.\n";
 
@@ -57,43 +72,91 @@ std::wstring value_problem(const wchar_t* option, const std::wstring& value)
     return std::wstring();
 }
 
+// OUT as given, less the separators it ends in ("out\\" is "out").
+std::wstring without_trailing_separators(const std::wstring& path)
+{
+    const std::size_t kept = path.find_last_not_of(L"\\/") + 1;
+    // A drive's root keeps its separator: "C:\\" is not "C:".
+    if (kept == 2 && path[1] == L':' && path.size() > 2) return path.substr(0, 3);
+    return kept == 0 ? path : path.substr(0, kept);
+}
+
+// What is wrong with OUT, as a usage error; empty when nothing is.
+std::wstring out_problem(const C_make_request& request)
+{
+    const std::wstring out = full_path(request.out_dir);
+    // Only a root keeps the separator it ends in.
+    if (out.empty() || out.back() == L'\\') return request.out_dir + L" is a drive's root; give a folder to make";
+    const std::wstring parent = path_get_folder(out);
+    const std::wstring out_final = final_path(out);
+    // The current folder cannot be moved away, nor any folder above it.
+    if (path_is_within(final_path(L"."), out_final)) {
+        return request.out_dir + L" is the current folder or holds it; give a new folder beside it";
+    }
+    for (const auto* folder : {&request.old_dir, &request.new_dir}) {
+        if (path_is_within(out_final, final_path(*folder))) return request.out_dir + L" lies inside " + *folder;
+    }
+    const path_kind out_kind = get_path_kind(out);
+    if (out_kind == path_kind::file || (out_kind == path_kind::folder && !folder_is_empty(out))) {
+        return request.out_dir + L" must not exist yet, or be empty";
+    }
+    if (get_path_kind(parent) != path_kind::folder) return L"no folder " + parent + L" to make " + request.out_dir + L" in";
+    return std::wstring();
+}
+
+// What a dry run found: each entry with what it carries, the findings, the summary.
+void print_dry_run(const C_make_result& result)
+{
+    std::wstring text;
+    for (const auto& shipped : result.entries) {
+        text += L"would ship " + shipped.entry + L": " + std::to_wstring(shipped.files) +
+                (shipped.files == 1 ? L" file, " : L" files, ") + std::to_wstring(shipped.bytes) +
+                (shipped.bytes == 1 ? L" byte\n" : L" bytes\n");
+    }
+    for (const auto& finding : result.findings) text += finding_line(finding) + L"\n";
+    write_text(std_stream::output, text + summary_line(result) + L" (dry run: nothing was written)\n");
+}
+
 }  // namespace
 
 int run_make_command(int argc, const wchar_t* const argv[])
 {
     const std::vector<std::wstring> args(argv + (argc > 0 ? 1 : 0), argv + (argc > 0 ? argc : 0));
-    if (args.size() == 1 && (args[0] == L"--help" || args[0] == L"-h" || args[0] == L"/?")) {
+    const C_command_line line =
+        read_command_line(args, {{L"--reg-path", true}, {L"--game-title", true}, {L"--update-title", true},
+                                 {L"--exclude", true}, {L"--updater", true}, {L"--dry-run", false}});
+    if (line.help) {
         write_text(std_stream::output, USAGE);
         return CHECK_PASSED;
     }
+    if (line.version) {
+        write_text(std_stream::output, L"update_make.exe " UPDATER_VERSION_TEXT L"\n");
+        return CHECK_PASSED;
+    }
+    if (!line.problem.empty()) return usage_error(line.problem);
 
     C_make_request request;
-    std::vector<std::wstring> folders;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::wstring& arg = args[i];
-        std::wstring* value = nullptr;
-        if (arg == L"--reg-path") value = &request.reg_path;
-        else if (arg == L"--game-title") value = &request.game_title;
-        else if (arg == L"--update-title") value = &request.update_title;
-        else if (arg == L"--updater") value = &request.updater;
-        else if (arg == L"--exclude") value = &request.excludes.emplace_back();
-        else if (arg.size() > 1 && arg[0] == L'-') return usage_error(L"unknown option " + arg);
-        else folders.push_back(arg);
-        if (value) {
-            if (++i == args.size()) return usage_error(arg + L" needs a value");
-            *value = args[i];
-        }
+    for (const auto& option : line.options) {
+        const std::wstring& name = option.first;
+        if (name == L"--reg-path") request.reg_path = option.second;
+        else if (name == L"--game-title") request.game_title = option.second;
+        else if (name == L"--update-title") request.update_title = option.second;
+        else if (name == L"--updater") request.updater = option.second;
+        else if (name == L"--exclude") request.excludes.push_back(option.second);
+        else if (name == L"--dry-run") request.dry_run = true;
     }
     // A folder whose name begins with "-" can still be given as .\-name.
-    if (folders.size() != 3) return usage_error(L"OLD, NEW and OUT are required, and nothing else");
-    request.old_dir = folders[0];
-    request.new_dir = folders[1];
-    request.out_dir = folders[2];
+    if (line.operands.size() != 3) return usage_error(L"OLD, NEW and OUT are required, and nothing else");
+    request.old_dir = line.operands[0];
+    request.new_dir = line.operands[1];
+    request.out_dir = without_trailing_separators(line.operands[2]);
     for (const auto& problem : {value_problem(L"--reg-path", request.reg_path),
                                 value_problem(L"--game-title", request.game_title),
                                 value_problem(L"--update-title", request.update_title)}) {
         if (!problem.empty()) return usage_error(problem);
     }
+    const std::wstring reg_path_form = reg_path_problem(request.reg_path);
+    if (!reg_path_form.empty()) return usage_error(L"--reg-path " + request.reg_path + L" " + reg_path_form);
     for (const auto& pattern : request.excludes) {
         if (pattern.empty()) return usage_error(L"--exclude needs a pattern");
     }
@@ -101,24 +164,26 @@ int run_make_command(int argc, const wchar_t* const argv[])
     for (const auto* folder : {&request.old_dir, &request.new_dir}) {
         if (get_path_kind(*folder) != path_kind::folder) return usage_error(L"no folder " + *folder);
     }
-    const std::wstring out = full_path(request.out_dir);
-    const path_kind out_kind = get_path_kind(out);
-    if (out_kind == path_kind::file || (out_kind == path_kind::folder && !folder_is_empty(out))) {
-        return usage_error(request.out_dir + L" must not exist yet, or be empty");
-    }
-    if (get_path_kind(path_get_folder(out)) != path_kind::folder) {
-        return usage_error(L"no folder " + path_get_folder(out) + L" to make " + request.out_dir + L" in");
-    }
-    for (const auto* folder : {&request.old_dir, &request.new_dir}) {
-        if (path_is_within(out, full_path(*folder))) return usage_error(request.out_dir + L" lies inside " + *folder);
-    }
+    const std::wstring out_wrong = out_problem(request);
+    if (!out_wrong.empty()) return usage_error(out_wrong);
     if (request.updater.empty()) request.updater = program_folder() + L"\\update.exe";
     if (get_path_kind(request.updater) != path_kind::file) {
         return usage_error(L"no update.exe to ship at " + request.updater + L" (give one with --updater)");
     }
 
+    catch_make_interrupt();
     C_progress_line progress;
-    const C_check_result result = make_update(request, progress);
-    print_check_result(result);
+    const C_make_result result = make_update(request, progress);
+    make_finished();
+    if (result.interrupted) {
+        write_text(std_stream::error, L"update_make: interrupted; nothing was made, and " + request.out_dir +
+                                          L" is as it was\n");
+        return static_cast<int>(STATUS_CONTROL_C_EXIT);
+    }
+    if (request.dry_run) {
+        print_dry_run(result);
+    } else {
+        print_check_result(result);
+    }
     return result.errors() == 0 ? CHECK_PASSED : CHECK_FOUND_ERRORS;
 }

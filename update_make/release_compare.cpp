@@ -10,11 +10,11 @@
 #include <mutex>
 #include <thread>
 
+#include "file/error_text.h"
 #include "file/file.h"
-#include "util/dir_list.h"
+#include "update_make/make_interrupt.h"
 #include "util/path.h"
 #include "util/stored_name.h"
-#include "util/wildcard.h"
 
 namespace {
 
@@ -31,36 +31,27 @@ struct C_same_size_pair {
     std::wstring old_path;
     std::wstring new_path;
     pair_result result = pair_result::different;
+    std::wstring reason;  // why a file could not be read
 };
-
-// Every file below `folder` that no pattern excludes, in path order.
-std::vector<dir_entry> release_files(const std::wstring& folder, const std::vector<std::wstring>& excludes)
-{
-    C_dir_list list;
-    list.list(folder, L"*", L"*", true);
-    std::vector<dir_entry> files;
-    files.reserve(list.entries.size());
-    for (auto& entry : list.entries) {
-        if (!path_is_excluded(excludes, entry.path)) files.push_back(std::move(entry));
-    }
-    std::sort(files.begin(), files.end(), [](const dir_entry& a, const dir_entry& b) { return names_less(a.path, b.path); });
-    return files;
-}
 
 // Reads both files of a pair chunk by chunk into its own two buffers, up to
 // the first chunk that differs.
-pair_result compare_pair(const C_same_size_pair& pair, char* old_chunk, char* new_chunk, std::atomic<std::uint64_t>& bytes)
+pair_result compare_pair(C_same_size_pair& pair, char* old_chunk, char* new_chunk, std::atomic<std::uint64_t>& bytes)
 {
+    const auto unreadable = [&pair](pair_result which) {
+        pair.reason = last_error_reason();
+        return which;
+    };
     C_file old_file;
     C_file new_file;
-    if (!old_file.open(pair.old_path, L"rb")) return pair_result::old_unreadable;
-    if (!new_file.open(pair.new_path, L"rb")) return pair_result::new_unreadable;
+    if (!old_file.open(pair.old_path, L"rb")) return unreadable(pair_result::old_unreadable);
+    if (!new_file.open(pair.new_path, L"rb")) return unreadable(pair_result::new_unreadable);
     // Measured again at open: a file that changed since the listing is read as it is now.
     if (old_file.size != new_file.size) return pair_result::different;
-    for (std::int64_t left = new_file.size; left > 0;) {
+    for (std::int64_t left = new_file.size; left > 0 && !make_interrupted();) {
         const int wanted = static_cast<int>(std::min<std::int64_t>(RELEASE_COMPARE_CHUNK, left));
-        if (file_read(old_chunk, wanted, old_file.stream) != wanted) return pair_result::old_unreadable;
-        if (file_read(new_chunk, wanted, new_file.stream) != wanted) return pair_result::new_unreadable;
+        if (file_read(old_chunk, wanted, old_file.stream) != wanted) return unreadable(pair_result::old_unreadable);
+        if (file_read(new_chunk, wanted, new_file.stream) != wanted) return unreadable(pair_result::new_unreadable);
         bytes += 2 * static_cast<std::uint64_t>(wanted);
         if (std::memcmp(old_chunk, new_chunk, static_cast<std::size_t>(wanted)) != 0) return pair_result::different;
         left -= wanted;
@@ -82,7 +73,7 @@ void compare_pairs(std::vector<C_same_size_pair>& pairs, C_compare_counts& count
 
     const auto read_pairs = [&] {
         const std::unique_ptr<char[]> buffers(new char[2 * static_cast<std::size_t>(RELEASE_COMPARE_CHUNK)]);
-        for (std::size_t i; (i = next++) < pairs.size(); ++done) {
+        for (std::size_t i; !make_interrupted() && (i = next++) < pairs.size(); ++done) {
             pairs[i].result = compare_pair(pairs[i], buffers.get(), buffers.get() + RELEASE_COMPARE_CHUNK, bytes);
         }
         const std::lock_guard<std::mutex> lock(mutex);
@@ -109,32 +100,33 @@ void compare_pairs(std::vector<C_same_size_pair>& pairs, C_compare_counts& count
 }  // namespace
 
 C_release_diff compare_releases(const std::wstring& old_dir, const std::wstring& new_dir,
-                                const std::vector<std::wstring>& excludes,
+                                const std::vector<C_release_entry>& old_files,
+                                const std::vector<C_release_entry>& new_files,
                                 const std::function<void(const C_compare_counts&)>& progress)
 {
     C_release_diff diff;
-    const std::vector<dir_entry> old_files = release_files(old_dir, excludes);
-    const std::vector<dir_entry> new_files = release_files(new_dir, excludes);
 
     // Both lists are in the same order: one walk pairs them, and settles every
     // file but those whose contents must be read.
     std::vector<bool> in_old(new_files.size(), false);
+    std::vector<bool> old_read_only(new_files.size(), false);
     std::vector<C_same_size_pair> pairs;
     auto old_it = old_files.begin();
     for (std::size_t i = 0; i < new_files.size(); ++i) {
-        const dir_entry& file = new_files[i];
-        if (i > 0 && names_equal(new_files[i - 1].path, file.path)) diff.case_clashes.push_back(file.path);
-        for (; old_it != old_files.end() && names_less(old_it->path, file.path); ++old_it) {
-            diff.removed.push_back(old_it->path);
+        const C_release_entry& file = new_files[i];
+        if (i > 0 && names_equal(new_files[i - 1].rel, file.rel)) diff.case_clashes.push_back(file.rel);
+        for (; old_it != old_files.end() && names_less(old_it->rel, file.rel); ++old_it) {
+            diff.removed.push_back(old_it->rel);
         }
-        if (old_it == old_files.end() || !names_equal(old_it->path, file.path)) continue;
+        if (old_it == old_files.end() || !names_equal(old_it->rel, file.rel)) continue;
         in_old[i] = true;
+        old_read_only[i] = old_it->read_only;
         if (old_it->size == file.size) {
-            pairs.push_back({i, path_join(old_dir, old_it->path), path_join(new_dir, file.path)});
+            pairs.push_back({i, path_join(old_dir, old_it->rel), path_join(new_dir, file.rel), pair_result::different, {}});
         }
         ++old_it;
     }
-    for (; old_it != old_files.end(); ++old_it) diff.removed.push_back(old_it->path);
+    for (; old_it != old_files.end(); ++old_it) diff.removed.push_back(old_it->rel);
     diff.counts.files = new_files.size() - pairs.size();
     progress(diff.counts);
     compare_pairs(pairs, diff.counts, progress);
@@ -147,13 +139,13 @@ C_release_diff compare_releases(const std::wstring& old_dir, const std::wstring&
         case pair_result::same:
             break;
         case pair_result::different:
-            diff.update.push_back({new_files[i].path, new_files[i].size, in_old[i]});
+            diff.update.push_back({new_files[i].rel, new_files[i].size, in_old[i], old_read_only[i]});
             break;
         case pair_result::old_unreadable:
-            diff.unreadable.push_back(std::prev(pair)->old_path);
+            diff.unreadable.push_back({std::prev(pair)->old_path, std::prev(pair)->reason});
             break;
         case pair_result::new_unreadable:
-            diff.unreadable.push_back(std::prev(pair)->new_path);
+            diff.unreadable.push_back({std::prev(pair)->new_path, std::prev(pair)->reason});
             break;
         }
     }

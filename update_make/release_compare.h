@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "update_make/release_listing.h"
+
 // Two releases of the game compared file by file, as the maker of an update
 // sees them: what the update must carry from NEW, and what it cannot undo.
 
@@ -15,7 +17,15 @@ constexpr int RELEASE_COMPARE_CHUNK = 1 << 20;
 struct C_release_file {
     std::wstring rel;  // below the release folder, names as NEW stores them
     std::uint64_t size = 0;
-    bool in_old = false;  // OLD holds it too, with other contents
+    bool in_old = false;         // OLD holds it too, with other contents
+    bool old_read_only = false;  // and OLD's copy is read-only
+};
+
+// A file that could not be read through, joined to OLD or NEW as given, and
+// the system's reason.
+struct C_unreadable_file {
+    std::wstring path;
+    std::wstring reason;
 };
 
 struct C_compare_counts {
@@ -29,13 +39,14 @@ struct C_release_diff {
     // NEW's files whose path equals another's but for letter case: Windows keeps
     // only one of them.
     std::vector<std::wstring> case_clashes;
-    std::vector<std::wstring> unreadable;  // files that could not be read through, joined to OLD or NEW as given
+    std::vector<C_unreadable_file> unreadable;
     C_compare_counts counts;
 };
 
-// Paths below either release that fit one of `excludes` (see path_is_excluded)
-// take no part. `progress` is called on the calling thread, about ten times a
-// second while contents are read.
+// Compares the files the walks of OLD and NEW found (list_release). `progress`
+// is called on the calling thread, about ten times a second while contents are
+// read. An interrupted make stops the reading; the result is then incomplete.
 C_release_diff compare_releases(const std::wstring& old_dir, const std::wstring& new_dir,
-                                const std::vector<std::wstring>& excludes,
+                                const std::vector<C_release_entry>& old_files,
+                                const std::vector<C_release_entry>& new_files,
                                 const std::function<void(const C_compare_counts&)>& progress);

@@ -4,14 +4,21 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <utility>
 
+#include "file/error_info.h"
+#include "file/error_text.h"
 #include "file/file.h"
 #include "update_check/update_check.h"
+#include "update_make/make_interrupt.h"
+#include "update_make/release_checks.h"
 #include "update_make/release_compare.h"
+#include "update_make/release_listing.h"
 #include "update_make/script_writer.h"
 #include "update_make/update_plan.h"
+#include "update_make/working_folder.h"
 #include "util/code_page_932.h"
 #include "util/console_progress.h"
 #include "util/dir_create.h"
@@ -36,6 +43,11 @@ C_check_finding warning_at(std::wstring place, std::wstring text)
     return C_check_finding{finding_level::warning, std::move(place), 0, std::move(text)};
 }
 
+void append(std::vector<C_check_finding>& to, const std::vector<C_check_finding>& from)
+{
+    to.insert(to.end(), from.begin(), from.end());
+}
+
 std::wstring mebibytes(std::uint64_t bytes)
 {
     return std::to_wstring(bytes >> 20) + L" MiB";
@@ -49,21 +61,29 @@ bool all_zero(const char* bytes, std::size_t size)
 
 // Copies `from` to `to` through `buffer`, creating the folders on the way.
 // Chunks of zeros are skipped, not written: the file system fills the gap with
-// zeros, and a sparse source stays sparse.
+// zeros, and a sparse source stays sparse. A failure leaves its error record;
+// an interrupted make stops between chunks without one.
 bool copy_release_file(const std::wstring& from, const std::wstring& to, char* buffer)
 {
     C_file source;
     if (!source.open(from, L"rb")) return false;
-    dir_create(path_get_folder(to));
+    if (!dir_create(path_get_folder(to))) return false;
     C_file dest;
     if (!dest.open(to, L"wb")) return false;
     for (std::int64_t left = source.size; left > 0;) {
+        if (make_interrupted()) {
+            clear_last_error();
+            return false;
+        }
         const int wanted = static_cast<int>(std::min<std::int64_t>(RELEASE_COMPARE_CHUNK, left));
         if (file_read(buffer, wanted, source.stream) != wanted) return false;
         left -= wanted;
         // The last chunk is always written, so that the file has its full length.
         if (left > 0 && all_zero(buffer, static_cast<std::size_t>(wanted))) {
-            if (_fseeki64(dest.stream, wanted, SEEK_CUR) != 0) return false;
+            if (_fseeki64(dest.stream, wanted, SEEK_CUR) != 0) {
+                set_last_errno_error(L"fseek");
+                return false;
+            }
         } else if (file_write(buffer, wanted, dest.stream) != wanted) {
             return false;
         }
@@ -105,44 +125,89 @@ std::wstring script_comment(const C_make_request& request)
     return spellable_or_marked(comment);
 }
 
+// What each entry carries: a file entry its file, a folder entry the files below it.
+std::vector<C_shipped_entry> shipped_entries(const std::vector<std::wstring>& entries,
+                                             const std::vector<C_release_file>& files)
+{
+    std::vector<C_shipped_entry> shipped;
+    std::map<std::wstring, std::size_t> index;
+    for (const auto& entry : entries) {
+        index.emplace(entry, shipped.size());
+        shipped.push_back({entry, 0, 0});
+    }
+    for (const auto& file : files) {
+        auto found = index.end();
+        for (std::size_t end = file.rel.find(L'\\'); found == index.end(); end = file.rel.find(L'\\', end + 1)) {
+            found = index.find(file.rel.substr(0, end));
+            if (end == std::wstring::npos) break;
+        }
+        if (found == index.end()) continue;  // blocked: no entry carries it
+        ++shipped[found->second].files;
+        shipped[found->second].bytes += file.size;
+    }
+    return shipped;
+}
+
 class C_maker {
 public:
     C_maker(const C_make_request& request, C_progress_line& progress)
-        : request_(request), progress_(progress), buffer_(new char[RELEASE_COMPARE_CHUNK])
+        : request_(request), progress_(progress), exclusions_(request.excludes)
     {
     }
 
-    C_check_result run()
+    C_make_result run()
     {
-        plan();
-        if (result_.errors() == 0) lay_out();
+        if (plan() && !request_.dry_run) lay_out();
         progress_.clear();
+        result_.interrupted = make_interrupted() && !made_;
         return std::move(result_);
     }
 
 private:
     std::wstring old_path(const std::wstring& rel) const { return path_join(request_.old_dir, rel); }
     std::wstring new_path(const std::wstring& rel) const { return path_join(request_.new_dir, rel); }
+    bool stopped() const { return result_.errors() > 0 || make_interrupted(); }
 
-    void plan()
+    // Everything up to the entries and what they carry; false when nothing is
+    // to be laid out.
+    bool plan()
     {
-        diff_ = compare_releases(request_.old_dir, request_.new_dir, request_.excludes,
+        auto& findings = result_.findings;
+        append(findings, check_release_tops(request_.old_dir, request_.new_dir));
+        if (stopped()) return false;
+
+        progress_.show(L"Listing " + request_.old_dir + L" and " + request_.new_dir);
+        const C_release_listing old_listing = list_release(request_.old_dir, exclusions_);
+        const C_release_listing new_listing = list_release(request_.new_dir, exclusions_);
+        append(findings, review_release_listing(request_.old_dir, old_listing));
+        append(findings, review_release_listing(request_.new_dir, new_listing));
+        // A folder left unlisted would be left out of the comparison too.
+        if (stopped()) return false;
+
+        diff_ = compare_releases(request_.old_dir, request_.new_dir, old_listing.files, new_listing.files,
                                  [this](const C_compare_counts& counts) {
                                      progress_.show(L"Comparing: " + std::to_wstring(counts.files) + L" files, " +
                                                     mebibytes(counts.bytes) + L" read");
                                  });
+        if (make_interrupted()) return false;
         const C_update_plan plan = plan_update_entries(
             diff_.update, [this](const std::wstring& rel) { return get_path_kind(old_path(rel)); });
         report_errors(plan);
-        report_warnings();
+        report_warnings(new_listing);
         entries_ = plan.entries;
+        result_.entries = shipped_entries(entries_, diff_.update);
+        for (const auto& shipped : result_.entries) {
+            result_.copied_files += shipped.files;
+            result_.copied_bytes += shipped.bytes;
+        }
+        return result_.errors() == 0;
     }
 
     // What would keep the update from being made, or from being applied.
     void report_errors(const C_update_plan& plan)
     {
         auto& findings = result_.findings;
-        for (const auto& path : diff_.unreadable) findings.push_back(error_at(path, L"cannot be read"));
+        for (const auto& file : diff_.unreadable) findings.push_back(error_at(file.path, L"cannot be read: " + file.reason));
         for (const auto& rel : diff_.case_clashes) {
             findings.push_back(error_at(new_path(rel), L"another file of " + request_.new_dir +
                                                            L" has this name but for letter case; Windows keeps only one"));
@@ -168,10 +233,15 @@ private:
                                                              L"cannot name it; rename it"));
             }
         }
+        if (diff_.update.empty() && diff_.unreadable.empty()) {
+            findings.push_back(error_at(request_.new_dir,
+                                        L"nothing to ship: no file differs from " + request_.old_dir +
+                                            (request_.excludes.empty() ? L"" : L" outside the --exclude patterns")));
+        }
     }
 
     // What the update will do, but players should know of.
-    void report_warnings()
+    void report_warnings(const C_release_listing& new_listing)
     {
         auto& findings = result_.findings;
         for (const auto& file : diff_.update) {
@@ -180,11 +250,18 @@ private:
                                               L"the game's engine changes; the update replaces it, so players must "
                                               L"close the game before they run update.exe"));
             }
+            if (file.old_read_only) {
+                findings.push_back(warning_at(old_path(file.rel),
+                                              L"read-only, and the update changes it: where players' copy is "
+                                              L"read-only too, update.exe cannot replace it and stops partway"));
+            }
         }
         for (const auto& rel : diff_.removed) {
             findings.push_back(warning_at(old_path(rel), L"gone from " + request_.new_dir +
                                                              L"; the updater deletes nothing, so players keep this file"));
         }
+        append(findings, review_empty_folders(request_.old_dir, request_.new_dir, new_listing.empty_folders));
+        append(findings, review_unused_excludes(request_.old_dir, request_.new_dir, exclusions_.unused()));
     }
 
     // Everything is made in a folder beside OUT, which becomes OUT only when
@@ -192,12 +269,15 @@ private:
     void lay_out()
     {
         const std::wstring out = full_path(request_.out_dir);
-        const std::wstring making = out + L".making-" + std::to_wstring(GetCurrentProcessId());
+        // What an earlier make left when it was killed goes first: it may be large.
+        remove_abandoned_working_folders(out);
+        const std::wstring making = working_folder_for(out);
         if (get_path_kind(making) != path_kind::missing) remove_folder_tree(making);
         if (!dir_create(making + L"\\gamedata")) {
-            result_.findings.push_back(error_at(making, L"cannot be created"));
+            result_.findings.push_back(error_at(making, L"cannot be created: " + last_error_reason()));
             return;
         }
+        buffer_.reset(new char[RELEASE_COMPARE_CHUNK]);
         if (fill(making)) {
             // The checker names what it finds relative to the folder, so its
             // findings read the same for OUT.
@@ -205,7 +285,10 @@ private:
             result_.findings.insert(result_.findings.end(), checked.findings.begin(), checked.findings.end());
             result_.copied_files = checked.copied_files;
             result_.copied_bytes = checked.copied_bytes;
-            if (result_.errors() == 0 && put_in_place(making, out)) return;
+            if (!stopped() && put_in_place(making, out)) {
+                made_ = true;
+                return;
+            }
         }
         remove_folder_tree(making);
     }
@@ -217,7 +300,9 @@ private:
             progress_.show(L"Copying: " + std::to_wstring(++copied) + L" of " + std::to_wstring(diff_.update.size()) +
                            L" files");
             if (!copy_release_file(new_path(file.rel), making + L"\\gamedata\\" + file.rel, buffer_.get())) {
-                result_.findings.push_back(error_at(new_path(file.rel), L"cannot be copied into the update"));
+                if (make_interrupted()) return false;
+                result_.findings.push_back(
+                    error_at(new_path(file.rel), L"cannot be copied into the update: " + last_error_reason()));
                 return false;
             }
         }
@@ -228,13 +313,20 @@ private:
         values.update_title = request_.update_title;
         values.copy_files = entries_;
         std::string script;
-        if (!spell_in_code_page_932(compose_update_script(script_comment(request_), values), script) ||
-            !write_bytes(making + L"\\update.ini", script)) {
-            result_.findings.push_back(error_at(request_.out_dir + L"\\update.ini", L"cannot be written"));
+        if (!spell_in_code_page_932(compose_update_script(script_comment(request_), values), script)) {
+            result_.findings.push_back(error_at(request_.out_dir + L"\\update.ini",
+                                                L"cannot be written: code page 932 cannot spell it"));
+            return false;
+        }
+        if (!write_bytes(making + L"\\update.ini", script)) {
+            result_.findings.push_back(
+                error_at(request_.out_dir + L"\\update.ini", L"cannot be written: " + last_error_reason()));
             return false;
         }
         if (!copy_release_file(request_.updater, making + L"\\update.exe", buffer_.get())) {
-            result_.findings.push_back(error_at(request_.updater, L"cannot be copied into the update"));
+            if (make_interrupted()) return false;
+            result_.findings.push_back(
+                error_at(request_.updater, L"cannot be copied into the update: " + last_error_reason()));
             return false;
         }
         return true;
@@ -246,22 +338,25 @@ private:
         const bool was_folder = get_path_kind(out) == path_kind::folder;
         if (was_folder) RemoveDirectoryW(out.c_str());
         if (MoveFileExW(making.c_str(), out.c_str(), 0)) return true;
-        result_.findings.push_back(error_at(request_.out_dir, L"cannot be created"));
+        const DWORD error = GetLastError();
+        result_.findings.push_back(error_at(request_.out_dir, L"cannot be created: " + system_error_text(error)));
         if (was_folder) CreateDirectoryW(out.c_str(), nullptr);
         return false;
     }
 
     const C_make_request& request_;
     C_progress_line& progress_;
+    C_exclusions exclusions_;
     std::unique_ptr<char[]> buffer_;
     C_release_diff diff_;
     std::vector<std::wstring> entries_;
-    C_check_result result_;
+    C_make_result result_;
+    bool made_ = false;
 };
 
 }  // namespace
 
-C_check_result make_update(const C_make_request& request, C_progress_line& progress)
+C_make_result make_update(const C_make_request& request, C_progress_line& progress)
 {
     return C_maker(request, progress).run();
 }

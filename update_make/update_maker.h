@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -11,16 +12,30 @@ class C_progress_line;
 struct C_make_request {
     std::wstring old_dir;  // as given; findings name files below it the same way
     std::wstring new_dir;
-    std::wstring out_dir;  // missing, or an empty folder
+    std::wstring out_dir;  // missing, or an empty folder; without a trailing separator
     std::wstring reg_path;
     std::wstring game_title;
     std::wstring update_title;
     std::vector<std::wstring> excludes;  // wildcards over relative paths
     std::wstring updater;                // the update.exe placed beside the script
+    bool dry_run = false;                // compare and plan only: nothing is written
+};
+
+// One #COPY_FILE entry of the update and what it carries.
+struct C_shipped_entry {
+    std::wstring entry;
+    std::uint64_t files = 0;
+    std::uint64_t bytes = 0;
+};
+
+struct C_make_result : C_check_result {
+    std::vector<C_shipped_entry> entries;  // in the script's order, also on a dry run
+    bool interrupted = false;              // Ctrl-C stopped the make before OUT was in place
 };
 
 // Compares the releases, plans the entries, lays the update out beside OUT and
 // checks it with the checker's own code. Only an update without errors becomes
-// OUT; on any error OUT is left as it was. The result holds the maker's
-// findings, then the checker's, and the checker's count of what the update copies.
-C_check_result make_update(const C_make_request& request, C_progress_line& progress);
+// OUT; on any error, an interruption or a dry run OUT is left as it was. The
+// result holds the maker's findings, then the checker's, and the checker's
+// count of what the update copies (the plan's on a dry run).
+C_make_result make_update(const C_make_request& request, C_progress_line& progress);

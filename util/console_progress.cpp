@@ -10,9 +10,11 @@ const std::uint64_t SHOW_INTERVAL_MS = 100;
 
 C_progress_line::C_progress_line()
 {
-    const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+    // Standard error, so that the findings can be redirected while the
+    // progress stays on the console.
+    const HANDLE errors = GetStdHandle(STD_ERROR_HANDLE);
     DWORD mode = 0;
-    if (output != nullptr && output != INVALID_HANDLE_VALUE && GetConsoleMode(output, &mode)) console_ = output;
+    if (errors != nullptr && errors != INVALID_HANDLE_VALUE && GetConsoleMode(errors, &mode)) console_ = errors;
 }
 
 C_progress_line::~C_progress_line()

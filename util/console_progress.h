@@ -2,9 +2,9 @@
 #include <cstdint>
 #include <string>
 
-// One line of progress on the console, rewritten in place. When standard
-// output is not a console (redirected to a file or a pipe) it writes nothing,
-// so that the output holds only what the program reports.
+// One line of progress on the console, rewritten in place, on standard error.
+// When standard error is not a console (redirected to a file or a pipe) it
+// writes nothing, so that what is redirected holds only what the program reports.
 class C_progress_line {
 public:
     C_progress_line();

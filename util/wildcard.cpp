@@ -35,14 +35,22 @@ bool wildcard_match(const std::wstring& pattern, const std::wstring& text)
     return p == pattern.size();
 }
 
+bool pattern_fits(const std::wstring& pattern, const std::wstring& rel, bool is_folder)
+{
+    const std::size_t kept = pattern.find_last_not_of(L"\\/") + 1;  // 0 when only separators
+    if (kept == pattern.size()) return wildcard_match(pattern, rel);
+    return is_folder && kept > 0 && wildcard_match(pattern.substr(0, kept), rel);
+}
+
 bool path_is_excluded(const std::vector<std::wstring>& patterns, const std::wstring& rel)
 {
     // The folders above `rel` first, from the top, then `rel` itself.
     for (std::size_t end = rel.find_first_of(L"\\/");; end = rel.find_first_of(L"\\/", end + 1)) {
-        const std::wstring part = end == std::wstring::npos ? rel : rel.substr(0, end);
+        const bool is_folder = end != std::wstring::npos;
+        const std::wstring part = is_folder ? rel.substr(0, end) : rel;
         for (const auto& pattern : patterns) {
-            if (wildcard_match(pattern, part)) return true;
+            if (pattern_fits(pattern, part, is_folder)) return true;
         }
-        if (end == std::wstring::npos) return false;
+        if (!is_folder) return false;
     }
 }

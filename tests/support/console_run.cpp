@@ -31,14 +31,11 @@ HANDLE inheritable_file(const std::wstring& path)
 
 }  // namespace
 
-C_console_run run_console(const std::wstring& program, const std::vector<std::wstring>& args,
-                          const std::wstring& working_dir, DWORD timeout_ms)
+C_console_process::C_console_process(const std::wstring& program, const std::vector<std::wstring>& args,
+                                     const std::wstring& working_dir, bool share_console)
 {
-    C_console_run run;
-    const C_temp_dir streams;
-    const HANDLE output = inheritable_file(streams / L"stdout");
-    const HANDLE errors = inheritable_file(streams / L"stderr");
-
+    const HANDLE output = inheritable_file(streams_ / L"stdout");
+    const HANDLE errors = inheritable_file(streams_ / L"stderr");
     std::wstring command = quote_argument(program);
     for (const auto& arg : args) command += L" " + quote_argument(arg);
     STARTUPINFOW startup = {};
@@ -47,22 +44,51 @@ C_console_run run_console(const std::wstring& program, const std::vector<std::ws
     startup.hStdInput = nullptr;
     startup.hStdOutput = output;
     startup.hStdError = errors;
-    PROCESS_INFORMATION process = {};
-    run.started = CreateProcessW(program.c_str(), &command[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                                 working_dir.c_str(), &startup, &process) != FALSE;
+    if (!CreateProcessW(program.c_str(), &command[0], nullptr, nullptr, TRUE, share_console ? 0 : CREATE_NO_WINDOW,
+                        nullptr, working_dir.c_str(), &startup, &process_)) {
+        process_ = {};
+    }
     CloseHandle(output);
     CloseHandle(errors);
-    if (run.started) {
-        run.exited = WaitForSingleObject(process.hProcess, timeout_ms) == WAIT_OBJECT_0;
-        if (!run.exited) {
-            TerminateProcess(process.hProcess, 1);
-            WaitForSingleObject(process.hProcess, INFINITE);
-        }
-        GetExitCodeProcess(process.hProcess, &run.exit_code);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
+}
+
+C_console_process::~C_console_process()
+{
+    if (started()) {
+        kill();
+        CloseHandle(process_.hThread);
+        CloseHandle(process_.hProcess);
     }
-    run.output = read_file(streams / L"stdout");
-    run.errors = read_file(streams / L"stderr");
+}
+
+bool C_console_process::running() const
+{
+    return started() && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+void C_console_process::kill()
+{
+    if (!running()) return;
+    TerminateProcess(process_.hProcess, 1);
+    WaitForSingleObject(process_.hProcess, INFINITE);
+}
+
+C_console_run C_console_process::finish(DWORD timeout_ms)
+{
+    C_console_run run;
+    run.started = started();
+    if (run.started) {
+        run.exited = WaitForSingleObject(process_.hProcess, timeout_ms) == WAIT_OBJECT_0;
+        kill();
+        GetExitCodeProcess(process_.hProcess, &run.exit_code);
+    }
+    run.output = read_file(streams_ / L"stdout");
+    run.errors = read_file(streams_ / L"stderr");
     return run;
+}
+
+C_console_run run_console(const std::wstring& program, const std::vector<std::wstring>& args,
+                          const std::wstring& working_dir, DWORD timeout_ms)
+{
+    return C_console_process(program, args, working_dir).finish(timeout_ms);
 }

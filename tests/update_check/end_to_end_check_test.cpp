@@ -58,6 +58,21 @@ TEST_F(EndToEndCheck, OutputIsUtf8AndTheStatusSaysWhetherTheUpdateWouldApply)
                               "1 error, 1 warning; the update copies 1 file, 10 bytes\n");
 }
 
+TEST_F(EndToEndCheck, StrictCountsWarningsAsErrors)
+{
+    machine.write_script(title, game, {L"readme.txt"});
+    machine.add_source_file(L"readme.txt", "new readme");
+    machine.add_source_file(L"forgotten.txt", "x");
+    EXPECT_EQ(check({machine.update_dir()}).exit_code, 0u);
+    const C_console_run strict = check({L"--strict", machine.update_dir()});
+    EXPECT_EQ(strict.exit_code, 1u);
+    EXPECT_EQ(strict.output, "gamedata\\forgotten.txt: warning: no entry copies this file; it is not shipped\n"
+                             "0 errors, 1 warning; the update copies 1 file, 10 bytes\n");
+
+    DeleteFileW((machine.source_dir() + L"\\forgotten.txt").c_str());
+    EXPECT_EQ(check({machine.update_dir(), L"--strict"}).exit_code, 0u);
+}
+
 TEST_F(EndToEndCheck, WithoutAFolderTheCheckerReadsItsOwn)
 {
     machine.write_script(title, game, {L"readme.txt"});
@@ -69,13 +84,15 @@ TEST_F(EndToEndCheck, WithoutAFolderTheCheckerReadsItsOwn)
 
 TEST_F(EndToEndCheck, UsageErrorsAndHelp)
 {
-    const C_console_run help = check({L"--help"});
-    EXPECT_EQ(help.exit_code, 0u);
-    EXPECT_EQ(help.output.rfind("Usage: update_check.exe [FOLDER]\n", 0), 0u) << help.output;
+    for (const auto& args : {std::vector<std::wstring>{L"--help"}, {machine.update_dir(), L"--bogus", L"/?"}}) {
+        const C_console_run help = check(args);
+        EXPECT_EQ(help.exit_code, 0u);
+        EXPECT_EQ(help.output.rfind("Usage: update_check.exe [--strict] [FOLDER]\n", 0), 0u) << help.output;
+    }
 
     const std::wstring missing = machine.update_dir() + L"\\no such folder";
     const std::vector<std::vector<std::wstring>> wrong = {
-        {missing}, {machine.update_dir(), machine.update_dir()}, {L"--strict"}};
+        {missing}, {machine.update_dir(), machine.update_dir()}, {L"--bogus"}, {L"--strict=yes"}};
     for (const auto& args : wrong) {
         const C_console_run run = check(args);
         EXPECT_TRUE(run.exited);

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "support/expected_texts.h"
+#include "support/host_files.h"
 #include "support/temp_dir.h"
 #include "support/update_fixture.h"
 #include "support/utf8_text.h"
@@ -20,6 +22,8 @@ const wchar_t* const keys =
 
 class UpdateCheck : public testing::Test {
 protected:
+    UpdateCheck() { write_file(folder / L"update.exe", "MZ updater"); }
+
     void script(const std::wstring& text) { script_bytes(to_code_page_932(text)); }
     void script_bytes(const std::string& bytes) { write_file(folder / L"update.ini", bytes); }
     void source(const std::wstring& rel, const std::string& bytes = "x")
@@ -207,6 +211,77 @@ TEST_F(UpdateCheck, TextAfterCtrlZIsNeverRead)
                                "update.ini: error: " + to_utf8(expected::no_game_title),
                                "gamedata\\a.txt: warning: no entry copies this file; it is not shipped",
                                "1 error, 2 warnings; the update copies 0 files, 0 bytes"}));
+}
+
+TEST_F(UpdateCheck, RegistryPathsThatNameAKeyNoInstallerMade)
+{
+    source(L"a.txt");
+    const struct {
+        const wchar_t* reg_path;  // as the script spells it, backslashes doubled
+        const char* problem;      // empty when the form is fine
+    } cases[] = {
+        {L"VelkorSoft\\\\Hoshi", ""},
+        {L"HKEY_LOCAL_MACHINE\\\\SOFTWARE\\\\VelkorSoft\\\\Hoshi",
+         "begins with the root key \"HKEY_LOCAL_MACHINE\": the updater opens HKEY_LOCAL_MACHINE\\Software\\"
+         "HKEY_LOCAL_MACHINE\\SOFTWARE\\VelkorSoft\\Hoshi; give only the key below HKEY_LOCAL_MACHINE\\Software: "
+         "VelkorSoft\\Hoshi"},
+        {L"hklm\\\\VelkorSoft", "begins with the root key \"hklm\": the updater opens HKEY_LOCAL_MACHINE\\Software\\"
+                               "hklm\\VelkorSoft; give only the key below HKEY_LOCAL_MACHINE\\Software: VelkorSoft"},
+        {L"SOFTWARE\\\\WOW6432Node\\\\VelkorSoft",
+         "begins with \"SOFTWARE\", which the updater puts before it: the updater opens HKEY_LOCAL_MACHINE\\Software\\"
+         "SOFTWARE\\WOW6432Node\\VelkorSoft; give only the key below HKEY_LOCAL_MACHINE\\Software: VelkorSoft"},
+        {L"Wow6432Node\\\\VelkorSoft",
+         "begins with \"Wow6432Node\"; Windows chooses the 32-bit view for the 32-bit updater itself: the updater opens "
+         "HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\VelkorSoft; give only the key below "
+         "HKEY_LOCAL_MACHINE\\Software: VelkorSoft"},
+        {L"\\\\VelkorSoft\\\\Hoshi\\\\",
+         "has an empty part (a backslash at its start or end, or two in a row): the updater opens "
+         "HKEY_LOCAL_MACHINE\\Software\\\\VelkorSoft\\Hoshi\\; give only the key below "
+         "HKEY_LOCAL_MACHINE\\Software: VelkorSoft\\Hoshi"},
+        {L"Softwares\\\\HKLMTools", ""},
+    };
+    for (const auto& c : cases) {
+        script(std::wstring(L"#REG_PATH = \"") + c.reg_path + L"\"\r\n#GAME_TITLE = \"星\"\r\n"
+               L"#UPDATE_TITLE = \"秋\"\r\n#COPY_FILE = \"a.txt\"\r\n");
+        lines expected;
+        if (*c.problem) expected.push_back(std::string("update.ini:1: error: #REG_PATH ") + c.problem);
+        expected.push_back(std::string(*c.problem ? "1 error" : "0 errors") + ", 0 warnings; the update copies 1 file, 1 byte");
+        EXPECT_EQ(report(), expected) << to_utf8(c.reg_path);
+    }
+}
+
+TEST_F(UpdateCheck, AnUpdateWithoutUpdateExeIsAnError)
+{
+    script(std::wstring(keys) + L"#COPY_FILE = \"a.txt\"\r\n");
+    source(L"a.txt");
+    ASSERT_TRUE(DeleteFileW((folder / L"update.exe").c_str()));
+    EXPECT_EQ(report(), (lines{"update.exe: error: missing beside update.ini and gamedata; players would have no "
+                               "updater to run",
+                               "1 error, 0 warnings; the update copies 1 file, 1 byte"}));
+}
+
+TEST_F(UpdateCheck, NamesThatDifferOnlyInLetterCaseAreAnError)
+{
+    script(std::wstring(keys) + L"#COPY_FILE = \"data\"\r\n");
+    source(L"data\\readme.txt", "1.02");
+    source(L"data\\sub\\a.pak", "a");
+    if (!write_case_twin(folder / L"gamedata\\data", L"README.txt", "1.01") ||
+        !write_case_twin(folder / L"gamedata\\data", L"SUB", "a file where a folder is")) {
+        GTEST_SKIP() << "no two names that differ only in letter case can be made here (on Windows it takes a "
+                        "case-sensitive folder)";
+    }
+    const lines found = report();
+    const std::string rule = " only in letter case; Windows keeps one of them, and players get whichever is copied last";
+    EXPECT_EQ(std::count(found.begin(), found.end(), "gamedata\\data\\README.txt: error: differs from "
+                                                     "gamedata\\data\\readme.txt" + rule) +
+                  std::count(found.begin(), found.end(), "gamedata\\data\\readme.txt: error: differs from "
+                                                         "gamedata\\data\\README.txt" + rule),
+              1)
+        << testing::PrintToString(found);
+    EXPECT_EQ(std::count_if(found.begin(), found.end(),
+                            [](const std::string& line) { return line.find(": error: differs from") != std::string::npos; }),
+              2)
+        << testing::PrintToString(found);
 }
 
 }  // namespace

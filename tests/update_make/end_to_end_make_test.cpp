@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "program_version.h"
 #include "support/console_run.h"
 #include "support/update_fixture.h"
 #include "support/utf8_text.h"
@@ -43,10 +44,55 @@ class EndToEndMake : public testing::Test {
 protected:
     C_console_run make(const std::vector<std::wstring>& more_args)
     {
-        std::vector<std::wstring> args{L"old", L"new", L"out", L"--reg-path", machine.reg_path(), L"--game-title",
+        return run_console(built_maker_path(), args_with(L"out", more_args), work.path(), 120000);
+    }
+
+    // OLD and NEW, then `out` and the options every make needs, then `more_args`.
+    std::vector<std::wstring> args_with(const std::wstring& out, const std::vector<std::wstring>& more_args = {})
+    {
+        std::vector<std::wstring> args{L"old", L"new", out, L"--reg-path", machine.reg_path(), L"--game-title",
                                        game, L"--update-title", title, L"--updater", built_updater_path()};
         args.insert(args.end(), more_args.begin(), more_args.end());
-        return run_console(built_maker_path(), args, work.path(), 120000);
+        return args;
+    }
+
+    // Two releases whose update takes a while to lay out: NEW brings `files`
+    // files of 256 KiB.
+    void write_large_releases(int files)
+    {
+        write_files(work / L"old", {{L"VelkorEngine.exe", "MZ engine"}});
+        write_files(work / L"new", {{L"VelkorEngine.exe", "MZ engine"}});
+        for (int i = 0; i < files; ++i) {
+            write_file(work / (L"new\\movie\\part" + std::to_wstring(i) + L".mpg"),
+                       pattern_bytes(256 * 1024, static_cast<std::uint32_t>(i)));
+        }
+    }
+
+    // What lies in the work folder besides the releases: OUT and any working folder.
+    std::vector<std::wstring> made_beside_releases() const
+    {
+        std::vector<std::wstring> names;
+        WIN32_FIND_DATAW item;
+        const HANDLE find = FindFirstFileW((work.path() + L"\\*").c_str(), &item);
+        if (find == INVALID_HANDLE_VALUE) return names;
+        do {
+            const std::wstring name = item.cFileName;
+            if (name != L"." && name != L".." && name != L"old" && name != L"new") names.push_back(name);
+        } while (FindNextFileW(find, &item));
+        FindClose(find);
+        return names;
+    }
+
+    // Waits until the maker has begun to lay the update out in its working folder.
+    bool working_folder_appears(const C_console_process& maker) const
+    {
+        for (int waited = 0; waited < 60000 && maker.running(); waited += 2) {
+            for (const auto& name : made_beside_releases()) {
+                if (name.rfind(L"out.making-", 0) == 0) return true;
+            }
+            Sleep(2);
+        }
+        return false;
     }
 
     C_temp_dir work;
@@ -119,6 +165,162 @@ TEST_F(EndToEndMake, RefusesAnOutputFolderThatHoldsSomething)
     EXPECT_EQ(run.errors, "update_make: out must not exist yet, or be empty\n\n"
                           "Run update_make.exe --help for the usage.\n");
     EXPECT_EQ(tree_differences({{L"keep.txt", "earlier work"}}, snapshot_tree(work / L"out")), "");
+}
+
+TEST_F(EndToEndMake, OutGivenWithATrailingSeparatorIsTheFolderItNames)
+{
+    write_files(work / L"old", {{L"VelkorEngine.exe", "MZ engine"}, {L"a.txt", "1"}});
+    write_files(work / L"new", {{L"VelkorEngine.exe", "MZ engine"}, {L"a.txt", "2"}});
+
+    const C_console_run run = run_console(built_maker_path(), args_with(L"out\\"), work.path());
+
+    EXPECT_EQ(run.exit_code, 0u) << run.output << run.errors;
+    EXPECT_EQ(made_beside_releases(), std::vector<std::wstring>{L"out"});
+    EXPECT_EQ(read_file(work / L"out\\gamedata\\a.txt"), "2");
+}
+
+TEST_F(EndToEndMake, UsageErrorsComeBeforeAnythingIsRead)
+{
+    write_files(work / L"old", {{L"VelkorEngine.exe", "MZ engine"}, {L"a.txt", "1"}});
+    write_files(work / L"new", {{L"VelkorEngine.exe", "MZ engine"}, {L"a.txt", "2"}});
+    wchar_t short_new[MAX_PATH] = {};
+    ASSERT_GT(GetShortPathNameW((work / L"new").c_str(), short_new, MAX_PATH), 0u);
+    // NEW by another spelling: its short name where the file system has one, else a change of case.
+    std::wstring new_respelled = short_new;
+    if (new_respelled == work / L"new") new_respelled = work / L"NEW";
+
+    const struct {
+        std::vector<std::wstring> args;
+        std::string problem;
+    } cases[] = {
+        {args_with(L"."), ". is the current folder or holds it; give a new folder beside it"},
+        {args_with(new_respelled + L"\\update"), to_utf8(new_respelled) + "\\update lies inside new"},
+        {args_with(L"out", {L"--reg-path=HKLM\\Software\\Velkor"}),
+         "--reg-path HKLM\\Software\\Velkor begins with the root key \"HKLM\": the updater opens "
+         "HKEY_LOCAL_MACHINE\\Software\\HKLM\\Software\\Velkor; give only the key below "
+         "HKEY_LOCAL_MACHINE\\Software: Velkor"},
+        {args_with(L"out", {L"--dry-run=yes"}), "--dry-run takes no value"},
+        {args_with(L"out", {L"--strict"}), "unknown option --strict"},
+    };
+    for (const auto& c : cases) {
+        const C_console_run run = run_console(built_maker_path(), c.args, work.path());
+        EXPECT_EQ(run.exit_code, 2u) << c.problem;
+        EXPECT_EQ(run.output, "");
+        EXPECT_EQ(run.errors, "update_make: " + c.problem + "\n\nRun update_make.exe --help for the usage.\n");
+    }
+    EXPECT_EQ(made_beside_releases(), std::vector<std::wstring>{});
+    EXPECT_EQ(tree_differences({{L"VelkorEngine.exe", "MZ engine"}, {L"a.txt", "2"}}, snapshot_tree(work / L"new")), "");
+}
+
+TEST_F(EndToEndMake, DryRunPrintsWhatWouldShipAndWritesNothing)
+{
+    write_files(work / L"old", {{L"VelkorEngine.exe", "MZ engine"}, {L"readme.txt", "1.01"}});
+    write_files(work / L"new", {{L"VelkorEngine.exe", "MZ engine"},
+                                {L"readme.txt", "1.02!"},
+                                {L"movie\\op.mpg", "opening"},
+                                {L"movie\\ed.mpg", "ending"},
+                                {L"save\\slot1.sav", "the developer's"}});
+
+    const C_console_run run = make({L"--dry-run", L"--exclude=save\\"});
+
+    EXPECT_EQ(run.exit_code, 0u) << run.errors;
+    EXPECT_EQ(run.output, "would ship movie: 2 files, 13 bytes\n"
+                          "would ship readme.txt: 1 file, 5 bytes\n"
+                          "0 errors, 0 warnings; the update copies 3 files, 18 bytes (dry run: nothing was written)\n");
+    EXPECT_EQ(made_beside_releases(), std::vector<std::wstring>{});
+}
+
+TEST_F(EndToEndMake, HelpAnywhereAndTheVersionOfEachProgram)
+{
+    const C_console_run help = run_console(built_maker_path(), {L"old", L"--bogus", L"--help"}, work.path());
+    EXPECT_EQ(help.exit_code, 0u);
+    EXPECT_EQ(help.output.rfind("Usage: update_make.exe OLD NEW OUT", 0), 0u) << help.output;
+
+    const std::string version = UPDATER_VERSION_TEXT;
+    EXPECT_EQ(run_console(built_maker_path(), {L"--version"}, work.path()).output, "update_make.exe " + version + "\n");
+    EXPECT_EQ(run_console(built_checker_path(), {L"--version", L"no such folder"}, work.path()).output,
+              "update_check.exe " + version + "\n");
+
+    // The version record the file's properties show.
+    for (const auto& program : {built_updater_path(), built_checker_path(), built_maker_path()}) {
+        DWORD ignored = 0;
+        std::vector<char> record(GetFileVersionInfoSizeW(program.c_str(), &ignored));
+        ASSERT_FALSE(record.empty()) << to_utf8(program);
+        ASSERT_TRUE(GetFileVersionInfoW(program.c_str(), 0, static_cast<DWORD>(record.size()), record.data()));
+        struct {
+            WORD language;
+            WORD code_page;
+        }* translation = nullptr;
+        UINT size = 0;
+        ASSERT_TRUE(VerQueryValueW(record.data(), L"\\VarFileInfo\\Translation",
+                                   reinterpret_cast<void**>(&translation), &size));
+        const auto text = [&](const wchar_t* name) {
+            wchar_t key[128];
+            swprintf(key, 128, L"\\StringFileInfo\\%04x%04x\\%ls", translation->language, translation->code_page, name);
+            wchar_t* value = nullptr;
+            UINT length = 0;
+            return VerQueryValueW(record.data(), key, reinterpret_cast<void**>(&value), &length) && value
+                       ? to_utf8(value)
+                       : std::string();
+        };
+        EXPECT_EQ(text(L"ProductName"), UPDATER_PRODUCT_NAME) << to_utf8(program);
+        EXPECT_EQ(text(L"FileVersion"), version) << to_utf8(program);
+        EXPECT_EQ(text(L"ProductVersion"), version) << to_utf8(program);
+        EXPECT_NE(text(L"FileDescription"), "") << to_utf8(program);
+        VS_FIXEDFILEINFO* fixed = nullptr;
+        ASSERT_TRUE(VerQueryValueW(record.data(), L"\\", reinterpret_cast<void**>(&fixed), &size));
+        EXPECT_EQ(fixed->dwFileVersionMS, static_cast<DWORD>(UPDATER_VERSION_MAJOR << 16 | UPDATER_VERSION_MINOR));
+        EXPECT_EQ(fixed->dwFileVersionLS, static_cast<DWORD>(UPDATER_VERSION_PATCH << 16));
+    }
+}
+
+BOOL WINAPI stay_on_ctrl_c(DWORD)
+{
+    return TRUE;
+}
+
+TEST_F(EndToEndMake, CtrlCRemovesTheWorkingFolderAndLeavesOutAsItWas)
+{
+    write_large_releases(400);
+    // A console of this test's own, shared with the maker, for Ctrl-C to travel on.
+    FreeConsole();
+    ASSERT_TRUE(AllocConsole());
+    SetConsoleCtrlHandler(stay_on_ctrl_c, TRUE);
+    C_console_process maker(built_maker_path(), args_with(L"out"), work.path(), true);
+    ASSERT_TRUE(maker.started());
+
+    const bool laying_out = working_folder_appears(maker);
+    if (laying_out) {
+        EXPECT_TRUE(GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0));
+    }
+    const C_console_run run = maker.finish(60000);
+    SetConsoleCtrlHandler(stay_on_ctrl_c, FALSE);
+    FreeConsole();
+
+    ASSERT_TRUE(laying_out) << "the make ended before Ctrl-C could be sent: " << run.output << run.errors;
+    EXPECT_TRUE(run.exited);
+    EXPECT_EQ(run.exit_code, static_cast<DWORD>(STATUS_CONTROL_C_EXIT)) << run.output << run.errors;
+    EXPECT_EQ(run.output, "");
+    EXPECT_EQ(run.errors, "update_make: interrupted; nothing was made, and out is as it was\n");
+    EXPECT_EQ(made_beside_releases(), std::vector<std::wstring>{});
+}
+
+TEST_F(EndToEndMake, TheNextMakeRemovesWhatAKilledOneLeftBehind)
+{
+    write_large_releases(400);
+    {
+        C_console_process maker(built_maker_path(), args_with(L"out"), work.path());
+        ASSERT_TRUE(working_folder_appears(maker)) << "the make ended before it could be killed";
+        maker.kill();
+    }
+    const std::vector<std::wstring> left = made_beside_releases();
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_EQ(left[0].rfind(L"out.making-", 0), 0u);
+
+    const C_console_run run = make({});
+
+    EXPECT_EQ(run.exit_code, 0u) << run.output << run.errors;
+    EXPECT_EQ(made_beside_releases(), std::vector<std::wstring>{L"out"});
 }
 
 }  // namespace

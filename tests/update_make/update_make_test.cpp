@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "file/error_text.h"
+#include "support/host_files.h"
 #include "support/temp_dir.h"
 #include "support/tree_snapshot.h"
 #include "support/utf8_text.h"
@@ -37,6 +39,17 @@ TEST(ExcludePatterns, MatchRelativePathsAndTheFoldersAboveThem)
         {L"data/cache.bin", false},    {L"readme.txt", false},
     };
     for (const auto& c : cases) EXPECT_EQ(path_is_excluded(patterns, c.rel), c.excluded) << to_utf8(c.rel);
+
+    // A pattern that ends in a separator is that folder and everything in it.
+    const std::vector<std::wstring> folders{L"save\\", L"logs/"};
+    const struct {
+        const wchar_t* rel;
+        bool excluded;
+    } folder_cases[] = {
+        {L"save\\slot1.sav", true}, {L"Save\\2024\\slot.sav", true}, {L"logs\\today.log", true},
+        {L"save", false},            {L"saves\\slot.sav", false},      {L"data\\save\\x.sav", false},
+    };
+    for (const auto& c : folder_cases) EXPECT_EQ(path_is_excluded(folders, c.rel), c.excluded) << to_utf8(c.rel);
 
     EXPECT_TRUE(wildcard_match(L"data/?.pak", L"data\\a.pak"));
     EXPECT_FALSE(wildcard_match(L"data/?.pak", L"data\\ab.pak"));
@@ -162,8 +175,8 @@ protected:
         request.update_title = L"星の迷宮 1.02";
         request.updater = root / L"update.exe";
         write_file(request.updater, "MZ updater");
-        make_folder(request.old_dir);
-        make_folder(request.new_dir);
+        // The game's own folders: the engine at the top of both.
+        both(L"VelkorEngine.exe", "MZ engine", "MZ engine");
     }
 
     void both(const std::wstring& rel, const std::string& old_bytes, const std::string& new_bytes)
@@ -172,7 +185,7 @@ protected:
         write_file(request.new_dir + L"\\" + rel, new_bytes);
     }
 
-    C_check_result make()
+    C_make_result make()
     {
         C_progress_line progress;
         return make_update(request, progress);
@@ -184,8 +197,27 @@ protected:
                L"#REG_PATH = \"Velkor\\\\Meikyu\"\r\n#GAME_TITLE = \"星の迷宮\"\r\n#UPDATE_TITLE = \"星の迷宮 1.02\"\r\n";
     }
 
+    // Everything beside OUT: a make that fails leaves nothing there.
+    std::vector<std::wstring> beside_out() const
+    {
+        std::vector<std::wstring> names;
+        WIN32_FIND_DATAW item;
+        const HANDLE find = FindFirstFileW((root.path() + L"\\*").c_str(), &item);
+        if (find == INVALID_HANDLE_VALUE) return names;
+        do {
+            if (item.cFileName[0] != L'.') names.push_back(item.cFileName);
+        } while (FindNextFileW(find, &item));
+        FindClose(find);
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    std::string new_place(const std::wstring& rel) const { return to_utf8(request.new_dir + L"\\" + rel); }
+    std::string old_place(const std::wstring& rel) const { return to_utf8(request.old_dir + L"\\" + rel); }
+
     C_temp_dir root;
     C_make_request request;
+    const std::vector<std::wstring> nothing_made{L"new", L"old", L"update.exe"};
 };
 
 TEST_F(MakeUpdate, CarriesAddedAndChangedFilesAndNewFoldersOnly)
@@ -278,16 +310,7 @@ TEST_F(MakeUpdate, RefusesNamesTheUpdateCannotCarryAndWritesNothing)
                                              "cannot hold; rename it",
                   to_utf8(request.new_dir) + "\\café.txt: error: code page 932 cannot spell this name, so "
                                              "update.ini cannot name it; rename it"}));
-    std::vector<std::wstring> beside_out;
-    WIN32_FIND_DATAW item;
-    const HANDLE find = FindFirstFileW((root.path() + L"\\*").c_str(), &item);
-    ASSERT_NE(find, INVALID_HANDLE_VALUE);
-    do {
-        if (item.cFileName[0] != L'.') beside_out.push_back(item.cFileName);
-    } while (FindNextFileW(find, &item));
-    FindClose(find);
-    std::sort(beside_out.begin(), beside_out.end());
-    EXPECT_EQ(beside_out, (std::vector<std::wstring>{L"new", L"old", L"update.exe"})) << "no OUT, nothing left beside it";
+    EXPECT_EQ(beside_out(), nothing_made) << "no OUT, nothing left beside it";
 }
 
 TEST_F(MakeUpdate, ComparesAndCopiesFilesBeyondFourGibibytes)
@@ -311,6 +334,155 @@ TEST_F(MakeUpdate, ComparesAndCopiesFilesBeyondFourGibibytes)
     ReadFile(file, tail, sizeof tail, &got, nullptr);
     CloseHandle(file);
     EXPECT_EQ(std::string(tail, got), std::string("\0\0new", 5));
+}
+
+TEST_F(MakeUpdate, AFolderPatternLeavesTheFolderOutAndAPatternThatFitsNothingIsReported)
+{
+    both(L"readme.txt", "old", "new");
+    both(L"save\\slot1.sav", "the player's save", "the developer's save");
+    write_file(request.new_dir + L"\\save\\2024\\slot2.sav", "another of the developer's");
+    request.excludes = {L"save\\", L"cache/", L"*.tmp"};
+
+    const C_make_result result = make();
+
+    EXPECT_EQ(finding_lines(result),
+              (std::vector<std::string>{"--exclude cache/: warning: leaves nothing out of " + to_utf8(request.old_dir) +
+                                            " or " + to_utf8(request.new_dir),
+                                        "--exclude *.tmp: warning: leaves nothing out of " + to_utf8(request.old_dir) +
+                                            " or " + to_utf8(request.new_dir)}));
+    const C_tree made = snapshot_tree(request.out_dir);
+    EXPECT_EQ(made.count(L"gamedata\\readme.txt"), 1u);
+    EXPECT_EQ(made.count(L"gamedata\\save\\"), 0u) << "the developer's saves must not ship";
+}
+
+TEST_F(MakeUpdate, ReleaseFoldersGivenOneLevelTooHighAreRefused)
+{
+    for (const auto& folder : {request.old_dir, request.new_dir}) {
+        ASSERT_TRUE(DeleteFileW((folder + L"\\VelkorEngine.exe").c_str()));
+    }
+    both(L"HoshiNoMeikyu\\VelkorEngine.exe", "MZ engine", "MZ engine");
+    both(L"HoshiNoMeikyu\\data\\a.pak", "1.01", "1.02");
+
+    const C_make_result result = make();
+
+    EXPECT_EQ(finding_lines(result),
+              (std::vector<std::string>{
+                  new_place(L"VelkorEngine.exe") + ": error: missing: give the game's own folder as NEW, with "
+                                                   "VelkorEngine.exe at its top (" + new_place(L"HoshiNoMeikyu") +
+                      "?); this update would land beside the game, not in it",
+                  old_place(L"VelkorEngine.exe") + ": warning: missing: give the game's folder as installed as OLD (" +
+                      old_place(L"HoshiNoMeikyu") + "?); otherwise every file of NEW looks new"}));
+    EXPECT_EQ(beside_out(), nothing_made);
+}
+
+TEST_F(MakeUpdate, AFolderThatCannotBeListedIsAnError)
+{
+    both(L"readme.txt", "old", "new");
+    // Made elsewhere: Windows lists the folder but cannot open its name.
+    ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + request.new_dir + L"\\notes.").c_str(), nullptr));
+    write_file(L"\\\\?\\" + request.new_dir + L"\\notes.\\todo.txt", "ship me");
+
+    const C_make_result result = make();
+
+    EXPECT_EQ(finding_lines(result),
+              (std::vector<std::string>{new_place(L"notes.") + ": error: cannot be listed: " +
+                                        to_utf8(system_error_text(ERROR_PATH_NOT_FOUND)) +
+                                        " (a name ending in a dot or a space, which Windows cannot hold; rename it)"}));
+    EXPECT_EQ(beside_out(), nothing_made);
+}
+
+TEST_F(MakeUpdate, LinksToFoldersAreReportedAndNotFollowed)
+{
+    both(L"readme.txt", "old", "new");
+    write_file(request.new_dir + L"\\data\\a.pak", "added");
+    // A link back up: followed, it would repeat the release down to the path limit.
+    if (!make_folder_link(request.new_dir + L"\\data\\loop", request.new_dir)) {
+        GTEST_SKIP() << "no folder link can be made here (on Windows it takes the right to make symbolic links)";
+    }
+
+    const C_make_result result = make();
+
+    EXPECT_EQ(finding_lines(result),
+              (std::vector<std::string>{new_place(L"data\\loop") +
+                                        ": warning: a link to a folder (a junction or a symbolic link); not followed, "
+                                        "so nothing below it is compared or shipped"}));
+    EXPECT_EQ(result.copied_files, 2u);
+    EXPECT_EQ(tree_differences({{L"gamedata\\", ""},
+                                {L"gamedata\\data\\", ""},
+                                {L"gamedata\\data\\a.pak", "added"},
+                                {L"gamedata\\readme.txt", "new"},
+                                {L"update.exe", "MZ updater"},
+                                {L"update.ini", cp932(script_head() + L"#COPY_FILE = \"data\"\r\n"
+                                                                      L"#COPY_FILE = \"readme.txt\"\r\n")}},
+                               snapshot_tree(request.out_dir)),
+              "");
+    RemoveDirectoryW((request.new_dir + L"\\data\\loop").c_str());
+    DeleteFileW((request.new_dir + L"\\data\\loop").c_str());
+}
+
+TEST_F(MakeUpdate, NothingToShipIsAnErrorAndLeavesOutAsItWas)
+{
+    both(L"readme.txt", "same", "same");
+    both(L"save\\slot1.sav", "old save", "new save");
+    request.excludes = {L"save\\"};
+    make_folder(request.out_dir);
+
+    const C_make_result result = make();
+
+    EXPECT_EQ(finding_lines(result),
+              (std::vector<std::string>{to_utf8(request.new_dir) + ": error: nothing to ship: no file differs from " +
+                                        to_utf8(request.old_dir) + " outside the --exclude patterns"}));
+    EXPECT_TRUE(folder_exists(request.out_dir));
+    EXPECT_EQ(snapshot_tree(request.out_dir), C_tree{});
+}
+
+TEST_F(MakeUpdate, WarnsOfEmptyFoldersAndReadOnlyFilesTheUpdateChanges)
+{
+    make_folder(request.new_dir + L"\\logs");
+    make_folder(request.new_dir + L"\\movie\\extras");
+    write_file(request.new_dir + L"\\movie\\op.mpg", "op");
+    make_folder(request.old_dir + L"\\data\\cache");  // players have it already
+    make_folder(request.new_dir + L"\\data\\cache");
+    both(L"data\\a.pak", "1.01", "1.02");
+    both(L"data\\b.pak", "same", "same");
+    for (const wchar_t* rel : {L"data\\a.pak", L"data\\b.pak"}) {
+        ASSERT_TRUE(SetFileAttributesW((request.old_dir + L"\\" + rel).c_str(), FILE_ATTRIBUTE_READONLY));
+    }
+
+    const C_make_result result = make();
+
+    EXPECT_EQ(finding_lines(result),
+              (std::vector<std::string>{
+                  old_place(L"data\\a.pak") + ": warning: read-only, and the update changes it: where players' copy is "
+                                               "read-only too, update.exe cannot replace it and stops partway",
+                  new_place(L"logs") + ": warning: an empty folder; update.exe copies files only, so players do not "
+                                       "get it",
+                  new_place(L"movie\\extras") + ": warning: an empty folder; update.exe copies files only, so players "
+                                                 "do not get it"}));
+}
+
+TEST_F(MakeUpdate, FilesThatCannotBeReadOrCopiedAreReportedWithTheReason)
+{
+    both(L"data\\a.pak", "1.01", "1.02");
+    const auto hold = [](const std::wstring& path) {
+        return CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    };
+    HANDLE held = hold(request.new_dir + L"\\data\\a.pak");
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    C_make_result result = make();
+    CloseHandle(held);
+    EXPECT_EQ(finding_lines(result), (std::vector<std::string>{new_place(L"data\\a.pak") +
+                                                               ": error: cannot be read: Permission denied"}));
+
+    write_file(request.new_dir + L"\\data\\added.pak", "added");
+    held = hold(request.new_dir + L"\\data\\added.pak");
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    result = make();
+    CloseHandle(held);
+    EXPECT_EQ(finding_lines(result), (std::vector<std::string>{new_place(L"data\\added.pak") +
+                                                               ": error: cannot be copied into the update: "
+                                                               "Permission denied"}));
+    EXPECT_EQ(beside_out(), nothing_made);
 }
 
 }  // namespace

@@ -1,0 +1,121 @@
+#include "support/host_files.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "support/temp_dir.h"
+
+namespace {
+
+using unix_name_query = char*(CDECL*)(const wchar_t*);
+
+unix_name_query wine_unix_name()
+{
+    return reinterpret_cast<unix_name_query>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+}
+
+// The host's path of an existing Windows path; empty where there is none.
+std::string host_path(const std::wstring& path)
+{
+    const unix_name_query query = wine_unix_name();
+    char* name = query ? query(path.c_str()) : nullptr;
+    if (!name) return std::string();
+    std::string result = name;
+    HeapFree(GetProcessHeap(), 0, name);
+    return result;
+}
+
+std::wstring widened(const std::string& text)
+{
+    return std::wstring(text.begin(), text.end());
+}
+
+// Starts a host program, its arguments free of blanks and quotes. Wine does
+// not wait for a host program through its handle, so the caller waits for
+// what the program makes (until_done).
+bool run_host_command(const std::vector<std::string>& argv)
+{
+    std::wstring command;
+    for (const auto& arg : argv) {
+        if (arg.empty() || arg.find_first_of(" \t\"") != std::string::npos) return false;
+        command += (command.empty() ? L"" : L" ") + widened(arg);
+    }
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    std::wstring program = L"Z:" + widened(argv[0]);
+    for (auto& c : program) {
+        if (c == L'/') c = L'\\';
+    }
+    if (!CreateProcessW(program.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process)) {
+        return false;
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
+}
+
+template <typename Check>
+bool until_done(Check done)
+{
+    for (int waited = 0; waited < 10000; waited += 10) {
+        if (done()) return true;
+        Sleep(10);
+    }
+    return done();
+}
+
+bool is_folder_link(const std::wstring& path)
+{
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+           (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+}  // namespace
+
+bool running_on_wine()
+{
+    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+bool make_folder_link(const std::wstring& link, const std::wstring& target)
+{
+    if (!running_on_wine()) {
+        const DWORD allow_unprivileged = 0x2;  // SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE
+        CreateSymbolicLinkW(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY | allow_unprivileged);
+        return is_folder_link(link);
+    }
+    const std::string folder = host_path(link.substr(0, link.rfind(L'\\')));
+    const std::string to = host_path(target);
+    const std::wstring name = link.substr(link.rfind(L'\\') + 1);
+    if (folder.empty() || to.empty()) return false;
+    return run_host_command({"/bin/ln", "-s", to, folder + "/" + std::string(name.begin(), name.end())}) &&
+           until_done([&] { return is_folder_link(link); });
+}
+
+bool write_case_twin(const std::wstring& folder, const std::wstring& name, const std::string& bytes)
+{
+    if (!running_on_wine()) return false;
+    const std::wstring staged = folder + L"\\case_twin.tmp";
+    write_file(staged, bytes);
+    const std::string host_folder = host_path(folder);
+    const auto listed = [&] {
+        WIN32_FIND_DATAW item;
+        const HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &item);
+        bool found = false;
+        if (find != INVALID_HANDLE_VALUE) {
+            do {
+                found = found || name == item.cFileName;
+            } while (FindNextFileW(find, &item));
+            FindClose(find);
+        }
+        return found;
+    };
+    return !host_folder.empty() &&
+           run_host_command({"/bin/mv", host_path(staged), host_folder + "/" + std::string(name.begin(), name.end())}) &&
+           until_done(listed);
+}

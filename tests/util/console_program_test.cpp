@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "support/temp_dir.h"
+#include "support/utf8_text.h"
+#include "util/command_line.h"
+#include "util/console_progress.h"
+
+// What the publisher's console programs share: how they read their arguments,
+// and where their progress goes.
+
+namespace {
+
+TEST(CommandLine, OptionsAnywhereEitherFormAndHelpWhereverItStands)
+{
+    const std::vector<C_option_spec> specs{{L"--exclude", true}, {L"--dry-run", false}};
+    using options = std::vector<std::pair<std::wstring, std::wstring>>;
+    const struct {
+        std::vector<std::wstring> args;
+        bool help;
+        options given;
+        std::vector<std::wstring> operands;
+        const wchar_t* problem;
+    } cases[] = {
+        {{L"old", L"--exclude", L"save\\", L"new", L"--dry-run"}, false,
+         {{L"--exclude", L"save\\"}, {L"--dry-run", L""}}, {L"old", L"new"}, L""},
+        {{L"--exclude=*.log", L"--exclude=a=b", L"--exclude="}, false,
+         {{L"--exclude", L"*.log"}, {L"--exclude", L"a=b"}, {L"--exclude", L""}}, {}, L""},
+        // An option's value is never taken for help, nor help for a value.
+        {{L"--exclude", L"--help", L"old"}, false, {{L"--exclude", L"--help"}}, {L"old"}, L""},
+        {{L"old", L"--bogus", L"/?"}, true, {}, {L"old"}, L"unknown option --bogus"},
+        {{L"-h"}, true, {}, {}, L""},
+        {{L"--dry-run=yes"}, false, {}, {}, L"--dry-run takes no value"},
+        {{L"old", L"--exclude"}, false, {}, {L"old"}, L"--exclude needs a value"},
+        {{L"-", L".\\-odd"}, false, {}, {L"-", L".\\-odd"}, L""},
+        {{L"-odd", L"--dry-run=1"}, false, {}, {}, L"unknown option -odd"},
+    };
+    for (const auto& c : cases) {
+        const C_command_line line = read_command_line(c.args, specs);
+        const std::string shown = to_utf8(c.args.front());
+        EXPECT_EQ(line.help, c.help) << shown;
+        EXPECT_EQ(line.options, c.given) << shown;
+        EXPECT_EQ(line.operands, c.operands) << shown;
+        EXPECT_EQ(line.problem, c.problem) << shown;
+    }
+    EXPECT_TRUE(read_command_line({L"a", L"--version"}, specs).version);
+}
+
+// The console's text on the cursor's line.
+std::wstring cursor_line(HANDLE console)
+{
+    CONSOLE_SCREEN_BUFFER_INFO info{};
+    if (!GetConsoleScreenBufferInfo(console, &info)) return std::wstring();
+    std::wstring text(static_cast<std::size_t>(info.dwSize.X), L' ');
+    DWORD read = 0;
+    ReadConsoleOutputCharacterW(console, &text[0], static_cast<DWORD>(text.size()), {0, info.dwCursorPosition.Y}, &read);
+    text.resize(read);
+    return text.substr(0, text.find_last_not_of(L' ') + 1);
+}
+
+TEST(ProgressLine, GoesToTheConsoleWhileTheOutputIsRedirected)
+{
+    FreeConsole();
+    ASSERT_TRUE(AllocConsole());
+    const HANDLE console = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                       nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(console, INVALID_HANDLE_VALUE);
+    const C_temp_dir folder;
+    const HANDLE findings = CreateFileW((folder / L"findings.txt").c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                        CREATE_ALWAYS, 0, nullptr);
+    const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+    const HANDLE errors = GetStdHandle(STD_ERROR_HANDLE);
+    SetStdHandle(STD_OUTPUT_HANDLE, findings);
+    SetStdHandle(STD_ERROR_HANDLE, console);
+    std::wstring shown;
+    {
+        C_progress_line progress;
+        progress.show(L"Comparing: 12 files, 3 MiB read");
+        shown = cursor_line(console);
+    }
+    const std::wstring cleared = cursor_line(console);
+    SetStdHandle(STD_OUTPUT_HANDLE, output);
+    SetStdHandle(STD_ERROR_HANDLE, errors);
+    CloseHandle(findings);
+    CloseHandle(console);
+    FreeConsole();
+
+    EXPECT_EQ(to_utf8(shown), "Comparing: 12 files, 3 MiB read");
+    EXPECT_EQ(to_utf8(cleared), "");
+    EXPECT_EQ(read_file(folder / L"findings.txt"), "");
+}
+
+}  // namespace

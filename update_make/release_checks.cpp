@@ -1,0 +1,108 @@
+#include "update_make/release_checks.h"
+
+#include <windows.h>
+
+#include <utility>
+
+#include "file/error_text.h"
+#include "util/entry_path.h"
+#include "util/find_handle.h"
+#include "util/path.h"
+#include "util/path_kind.h"
+
+namespace {
+
+const wchar_t* const ENGINE_EXE = L"VelkorEngine.exe";
+
+C_check_finding error_at(std::wstring place, std::wstring text)
+{
+    return C_check_finding{finding_level::error, std::move(place), 0, std::move(text)};
+}
+
+C_check_finding warning_at(std::wstring place, std::wstring text)
+{
+    return C_check_finding{finding_level::warning, std::move(place), 0, std::move(text)};
+}
+
+bool holds_engine(const std::wstring& folder)
+{
+    return get_path_kind(path_join(folder, ENGINE_EXE)) == path_kind::file;
+}
+
+// The first folder directly inside `folder` that holds the engine, if any.
+std::wstring folder_below_with_engine(const std::wstring& folder)
+{
+    WIN32_FIND_DATAW item;
+    const C_find_handle find(FindFirstFileW((folder + L"\\*").c_str(), &item));
+    if (!find) return std::wstring();
+    do {
+        const std::wstring name = item.cFileName;
+        if (name == L"." || name == L".." || !(item.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
+        if (holds_engine(path_join(folder, name))) return path_join(folder, name);
+    } while (FindNextFileW(find.get(), &item));
+    return std::wstring();
+}
+
+}  // namespace
+
+std::vector<C_check_finding> check_release_tops(const std::wstring& old_dir, const std::wstring& new_dir)
+{
+    const auto suggestion = [](const std::wstring& folder) {
+        const std::wstring below = folder_below_with_engine(folder);
+        return below.empty() ? std::wstring() : L" (" + below + L"?)";
+    };
+    std::vector<C_check_finding> findings;
+    if (!holds_engine(new_dir)) {
+        findings.push_back(error_at(path_join(new_dir, ENGINE_EXE),
+                                    L"missing: give the game's own folder as NEW, with " + std::wstring(ENGINE_EXE) +
+                                        L" at its top" + suggestion(new_dir) +
+                                        L"; this update would land beside the game, not in it"));
+    }
+    if (!holds_engine(old_dir)) {
+        findings.push_back(warning_at(path_join(old_dir, ENGINE_EXE),
+                                      L"missing: give the game's folder as installed as OLD" + suggestion(old_dir) +
+                                          L"; otherwise every file of NEW looks new"));
+    }
+    return findings;
+}
+
+std::vector<C_check_finding> review_release_listing(const std::wstring& folder, const C_release_listing& listing)
+{
+    std::vector<C_check_finding> findings;
+    for (const auto& unlisted : listing.unlisted) {
+        std::wstring text = L"cannot be listed: " + system_error_text(unlisted.error);
+        if (path_has_trimmed_name(unlisted.rel)) {
+            text += L" (a name ending in a dot or a space, which Windows cannot hold; rename it)";
+        }
+        findings.push_back(error_at(unlisted.rel.empty() ? folder : path_join(folder, unlisted.rel), text));
+    }
+    for (const auto& link : listing.links) {
+        findings.push_back(warning_at(path_join(folder, link),
+                                      L"a link to a folder (a junction or a symbolic link); not followed, so "
+                                      L"nothing below it is compared or shipped"));
+    }
+    return findings;
+}
+
+std::vector<C_check_finding> review_empty_folders(const std::wstring& old_dir, const std::wstring& new_dir,
+                                                  const std::vector<std::wstring>& empty_folders)
+{
+    std::vector<C_check_finding> findings;
+    for (const auto& rel : empty_folders) {
+        if (get_path_kind(path_join(old_dir, rel)) == path_kind::folder) continue;
+        findings.push_back(warning_at(path_join(new_dir, rel),
+                                      L"an empty folder; update.exe copies files only, so players do not get it"));
+    }
+    return findings;
+}
+
+std::vector<C_check_finding> review_unused_excludes(const std::wstring& old_dir, const std::wstring& new_dir,
+                                                    const std::vector<std::wstring>& unused)
+{
+    std::vector<C_check_finding> findings;
+    for (const auto& pattern : unused) {
+        findings.push_back(warning_at(L"--exclude " + pattern,
+                                      L"leaves nothing out of " + old_dir + L" or " + new_dir));
+    }
+    return findings;
+}

@@ -1,0 +1,9 @@
+#pragma once
+#include <string>
+
+// `path` as the platform finally resolves it: absolute, with junctions,
+// symbolic links, short names and drive aliases resolved and names as stored,
+// so that two spellings of one place compare equal. The part below the deepest
+// folder that exists is appended as given. Without a trailing backslash; the
+// full path as given when nothing of it can be opened.
+std::wstring final_path(const std::wstring& path);
