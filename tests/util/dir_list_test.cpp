@@ -11,8 +11,10 @@
 #include "support/current_dir.h"
 #include "support/host_files.h"
 #include "support/temp_dir.h"
+#include "support/utf8_text.h"
 #include "util/dir_list.h"
 #include "util/folder_listings.h"
+#include "util/stored_name.h"
 
 namespace {
 
@@ -159,6 +161,22 @@ TEST(DirList, ListedFolderFindsItemsByNameAsTheFiltersDo)
     EXPECT_EQ(names(L"data.pak2"), std::vector<std::wstring>{L"data.pak2"});
 
     EXPECT_FALSE(listings.folder(temp / L"missing").complete);
+}
+
+TEST(DirList, NamesCompareAsTheSystemComparesThemIgnoringCase)
+{
+    const std::vector<std::wstring> names = {L"", L"a", L"A", L"ab", L"aB.ogg", L"_x", L"[x", L"Zz", L"zZ~1",
+                                             L"v00001.ogg", L"V00001.OGG", L"v00001.ogg.", L"I", L"\x0131",
+                                             L"\x0130", L"i", L"\xFF21", L"\xFF41", L"a\x00E9", L"A\x00C9", L"a\x00E9z",
+                                             L"\x00E9", L"\x03A3", L"\x03C3", L"\x03C2", L"K", L"\x212A"};
+    for (const auto& a : names) {
+        for (const auto& b : names) {
+            const int system = CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
+                                                    static_cast<int>(b.size()), TRUE) - CSTR_EQUAL;
+            const int ours = compare_names(a.c_str(), a.size(), b.c_str(), b.size());
+            EXPECT_EQ((ours > 0) - (ours < 0), system) << to_utf8(a) << " / " << to_utf8(b);
+        }
+    }
 }
 
 TEST(DirList, UnlistableFolderIsNamedAndTheRestOfTheTreeStillListed)
