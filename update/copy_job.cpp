@@ -15,9 +15,13 @@
 #include "update_core/messages.h"
 #include "update_core/update_settings.h"
 #include "update_core/work_folder.h"
+#include "util/folder_listings.h"
 #include "util/path.h"
 
 namespace {
+
+// Entries looked up between two turns of the message pump in the listing pass.
+const std::size_t ENTRIES_PER_PUMP = 256;
 
 // The per-mille position of `done` out of `total`, cut toward zero and kept on the bar.
 int per_mille(double done, double total)
@@ -64,20 +68,27 @@ bool copy_update_files()
 {
     const auto& settings = UpdateSettings;
 
-    // Listing pass: every file of every entry, in copy order, before any is copied.
+    // Listing pass: every file of every entry, in copy order, before any is
+    // copied. Each folder is listed once for all the entries in it; the dialog
+    // is kept answering all the while.
     std::vector<C_copy_item> files;
     std::uint64_t copy_total = 0;
-    for (const std::wstring& entry : settings.copy_files) {
-        C_copy_entry listed = list_copy_entry(settings.source_dir, entry);
-        // The check before the prompt found it. One gone since then must not
-        // end in the success message.
-        if (!listed.found()) {
-            report_failure(msg_entry_missing(path_join(settings.source_dir, entry)));
-            return false;
+    {
+        C_folder_listings listings([] { NT3::pump_messages(); });
+        std::size_t listed_entries = 0;
+        for (const std::wstring& entry : settings.copy_files) {
+            C_copy_entry listed = list_copy_entry(listings, settings.source_dir, entry);
+            // The check before the prompt found it in full. One gone or
+            // unreadable since then must not end in the success message.
+            if (!listed.found()) {
+                report_failure(msg_entry_missing(path_join(settings.source_dir, entry)));
+                return false;
+            }
+            copy_total += listed.total_size;
+            files.insert(files.end(), std::make_move_iterator(listed.files.begin()),
+                         std::make_move_iterator(listed.files.end()));
+            if (++listed_entries % ENTRIES_PER_PUMP == 0) NT3::pump_messages();
         }
-        copy_total += listed.total_size;
-        files.insert(files.end(), std::make_move_iterator(listed.files.begin()),
-                     std::make_move_iterator(listed.files.end()));
     }
 
     // Copy pass: every change is journaled, so that a failure here, or the

@@ -21,6 +21,7 @@
 #include "util/code_page_932.h"
 #include "util/current_dir.h"
 #include "util/dir_list.h"
+#include "util/folder_listings.h"
 #include "util/path.h"
 #include "util/text_file.h"
 
@@ -127,15 +128,18 @@ std::vector<C_check_finding> review_entries(const std::vector<C_accepted_entry>&
     return findings;
 }
 
-// Every file below gamedata: those no entry copies, and those of 4 GiB or more.
-std::vector<C_check_finding> review_source_files(const std::set<std::wstring>& copied)
+// Every file below gamedata, from the listings the entries were read from:
+// those no entry copies, and those of 4 GiB or more.
+std::vector<C_check_finding> review_source_files(C_folder_listings& listings, const std::set<std::wstring>& copied)
 {
     std::vector<C_check_finding> findings;
-    C_dir_list all;
-    all.list(SOURCE_FOLDER, L"*", L"*", true);
-    append(findings, find_case_clashes(SOURCE_FOLDER, all.entries));
+    std::vector<dir_entry> files;
+    listings.for_each_file(SOURCE_FOLDER, [&files](const std::wstring& rel, const dir_entry& file) {
+        files.push_back(dir_entry{rel, false, file.size});
+    });
+    append(findings, find_case_clashes(SOURCE_FOLDER, files));
     std::map<std::wstring, const dir_entry*> sorted;
-    for (const auto& file : all.entries) sorted[path_key(file.path)] = &file;
+    for (const auto& file : files) sorted[path_key(file.path)] = &file;
     for (const auto& item : sorted) {
         const dir_entry& file = *item.second;
         const std::wstring place = path_join(SOURCE_FOLDER, file.path);
@@ -170,7 +174,12 @@ void check_script_and_sources(const std::string& bytes, const std::wstring& text
     const std::vector<std::wstring>& entries = review.values.copy_files;
     std::vector<bool> refused(entries.size(), false);
     std::vector<C_check_finding> entry_findings;
-    for (const C_source_finding& problem : find_source_problems(SOURCE_FOLDER, entries)) {
+    // The updater's own source check; what it listed serves the rest of the check.
+    C_folder_listings listings;
+    std::vector<C_copy_entry> listed;
+    const std::vector<C_source_finding> problems = find_source_problems(listings, SOURCE_FOLDER, entries, &listed);
+    listed.resize(entries.size());  // without gamedata, every entry lists as missing
+    for (const C_source_finding& problem : problems) {
         if (problem.entry <= 0) {
             result.findings.push_back(finding(finding_level::error, SOURCE_FOLDER, 0, problem.message));
             continue;
@@ -187,7 +196,7 @@ void check_script_and_sources(const std::string& bytes, const std::wstring& text
         C_accepted_entry entry;
         entry.line = review.entry_lines[i];
         entry.key = path_key(entries[i]);
-        entry.place = list_copy_entry(SOURCE_FOLDER, entries[i]);
+        entry.place = std::move(listed[i]);
         result.copied_files += entry.place.files.size();
         result.copied_bytes += entry.place.total_size;
         for (const auto& item : entry.place.files) copied.insert(path_key(item.rel));
@@ -202,7 +211,7 @@ void check_script_and_sources(const std::string& bytes, const std::wstring& text
     append(entry_findings, review_entries(accepted));
     sort_by_line(entry_findings);
     append(result.findings, std::move(entry_findings));
-    append(result.findings, review_source_files(copied));
+    append(result.findings, review_source_files(listings, copied));
 }
 
 }  // namespace

@@ -1,23 +1,23 @@
 #include "update_core/source_check.h"
 
-#include "update_core/copy_entry.h"
 #include "update_core/messages.h"
 #include "util/entry_path.h"
+#include "util/folder_listings.h"
 #include "util/path.h"
 #include "util/path_kind.h"
-#include "util/stored_name.h"
 
 namespace {
 
 // Empty when the entry is fine.
-std::wstring entry_problem(const std::wstring& source_dir, const std::wstring& entry, int position)
+std::wstring entry_problem(C_folder_listings& listings, const std::wstring& source_dir, const std::wstring& entry,
+                           int position, C_copy_entry& listed)
 {
     if (entry.empty()) return msg_entry_empty(position);
     if (entry_is_unsafe(entry)) return msg_entry_outside(position);
-    // Besides being there, the entry must be found under its own name, or the
-    // copy, which lists names, would pass it over.
-    const C_copy_entry found = list_copy_entry(source_dir, entry);
-    if (!found.found() || !path_is_stored_as_named(source_dir, found.rel)) {
+    // Besides being there and listed in full, the entry must be found under its
+    // own name, or the copy, which lists names, would pass it over.
+    listed = list_copy_entry(listings, source_dir, entry);
+    if (!listed.found() || !entry_is_stored_as_named(listings, source_dir, listed.rel)) {
         return msg_entry_missing(path_join(source_dir, entry));
     }
     return std::wstring();
@@ -25,16 +25,27 @@ std::wstring entry_problem(const std::wstring& source_dir, const std::wstring& e
 
 }  // namespace
 
-std::vector<C_source_finding> find_source_problems(const std::wstring& source_dir,
-                                                   const std::vector<std::wstring>& copy_files)
+std::vector<C_source_finding> find_source_problems(C_folder_listings& listings, const std::wstring& source_dir,
+                                                   const std::vector<std::wstring>& copy_files,
+                                                   std::vector<C_copy_entry>* listed)
 {
+    if (listed) listed->clear();
     if (get_path_kind(source_dir) != path_kind::folder) return {{0, MSG_NO_SOURCE_FOLDER}};
     std::vector<C_source_finding> findings;
     int position = 0;
     for (const std::wstring& entry : copy_files) {
         ++position;
-        std::wstring problem = entry_problem(source_dir, entry, position);
+        C_copy_entry found;
+        std::wstring problem = entry_problem(listings, source_dir, entry, position, found);
         if (!problem.empty()) findings.push_back({position, std::move(problem)});
+        if (listed) listed->push_back(std::move(found));
     }
     return findings;
+}
+
+std::vector<C_source_finding> find_source_problems(const std::wstring& source_dir,
+                                                   const std::vector<std::wstring>& copy_files)
+{
+    C_folder_listings listings;
+    return find_source_problems(listings, source_dir, copy_files, nullptr);
 }

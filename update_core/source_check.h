@@ -2,6 +2,10 @@
 #include <string>
 #include <vector>
 
+#include "update_core/copy_entry.h"
+
+class C_folder_listings;
+
 // One problem with the update's own files, told as the updater tells it.
 struct C_source_finding {
     int entry = 0;         // the #COPY_FILE entry's number, from 1; 0 for the source folder itself
@@ -14,3 +18,11 @@ struct C_source_finding {
 // relative `source_dir` is taken from the current directory.
 std::vector<C_source_finding> find_source_problems(const std::wstring& source_dir,
                                                    const std::vector<std::wstring>& copy_files);
+
+// The same, reading folders through `listings`, which the caller may read on.
+// Unless null, `listed` receives what each entry stands for, in entry order (an
+// entry with a problem as what was found of it, an empty or unsafe one as
+// nothing); none when the source folder is missing.
+std::vector<C_source_finding> find_source_problems(C_folder_listings& listings, const std::wstring& source_dir,
+                                                   const std::vector<std::wstring>& copy_files,
+                                                   std::vector<C_copy_entry>* listed);

@@ -13,33 +13,37 @@ C_update_plan plan_update_entries(const std::vector<C_release_file>& files,
         return found != kinds.end() ? found->second : kinds.emplace(rel, old_kind(rel)).first->second;
     };
 
-    std::wstring folder_entry;  // the last one made; the files below it follow on
+    std::wstring folder_entry;  // the last one made; the files below it follow on in path order
     for (const C_release_file& file : files) {
-        if (!folder_entry.empty() && file.rel.compare(0, folder_entry.size() + 1, folder_entry + L"\\") == 0) continue;
-
-        bool placed = false;
-        for (auto slash = file.rel.find(L'\\'); slash != std::wstring::npos && !placed;
+        // OLD may hold a file where this file's folders go; below a folder that
+        // OLD lacks, nothing more of OLD stands in the way.
+        bool blocked = false;
+        bool in_new_folder = false;
+        for (auto slash = file.rel.find(L'\\'); slash != std::wstring::npos && !blocked && !in_new_folder;
              slash = file.rel.find(L'\\', slash + 1)) {
             const std::wstring folder = file.rel.substr(0, slash);
-            switch (kind_of(folder)) {
-            case path_kind::folder:
-                break;
-            case path_kind::missing:
-                folder_entry = folder;
-                plan.entries.push_back(folder);
-                placed = true;
-                break;
-            case path_kind::file:
+            const path_kind kind = kind_of(folder);
+            in_new_folder = kind == path_kind::missing;
+            if (kind == path_kind::file) {
                 plan.blocked.push_back({file.rel, folder});
-                placed = true;
-                break;
+                blocked = true;
             }
         }
-        if (placed) continue;
-        if (!file.in_old && kind_of(file.rel) == path_kind::folder) {
+        if (blocked) continue;
+        if (!file.in_old && !in_new_folder && kind_of(file.rel) == path_kind::folder) {
             plan.blocked.push_back({file.rel, file.rel});
-        } else {
+            continue;
+        }
+
+        const auto slash = file.rel.find(L'\\');
+        if (slash == std::wstring::npos) {
             plan.entries.push_back(file.rel);
+            continue;
+        }
+        const std::wstring top = file.rel.substr(0, slash);
+        if (top != folder_entry) {
+            folder_entry = top;
+            plan.entries.push_back(top);
         }
     }
     return plan;

@@ -18,9 +18,11 @@ struct C_update_plan {
     std::vector<C_blocked_file> blocked;
 };
 
-// The entries that carry `files` (in path order) to a game installed as OLD:
-// the topmost folder that OLD lacks becomes one folder entry for everything
-// below it; every other file is a file entry with its folder part.
-// `old_kind` tells what a relative path is in OLD.
+// The entries that carry `files` (in path order) to a game installed as OLD.
+// The update's gamedata holds these files only, so each top-level folder
+// becomes one folder entry for everything below it and each top-level file a
+// file entry: the script stays short whatever the number of files, and only
+// top-level names pass through it. `old_kind` tells what a relative path is in
+// OLD.
 C_update_plan plan_update_entries(const std::vector<C_release_file>& files,
                                   const std::function<path_kind(const std::wstring&)>& old_kind);

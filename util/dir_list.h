@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -8,6 +9,15 @@ struct dir_entry {
     bool is_folder = false;
     std::uint64_t size = 0;
 };
+
+// The items of one folder, files and subfolders, in the order the platform
+// delivers them ("." and ".." left out), appended to `items` with their bare
+// names as `path`. False when the folder cannot be listed (missing, access
+// denied) or its listing broke off; `items` then holds what was read.
+// `on_item` runs after each item read, so that a long listing can keep a
+// window answering.
+bool list_folder_items(const std::wstring& folder, std::vector<dir_entry>& items,
+                       const std::function<void()>& on_item = {});
 
 // Collects the files of a folder (optionally of its whole subtree) whose
 // relative path passes a name and an extension filter, and keeps a running
@@ -19,8 +29,8 @@ public:
     // file's relative path without its extension, and any other `ext` its
     // extension, letter case ignored as the file system ignores it (non-ASCII
     // letters too). With `descend`, a subfolder's files stand where the
-    // subfolder was met. Answers whether anything was collected; a
-    // folder that cannot be read gives nothing.
+    // subfolder was met. Answers whether anything was collected; a folder that
+    // cannot be read gives nothing, and is named in `unlisted`.
     bool list(const std::wstring& folder, const std::wstring& name, const std::wstring& ext, bool descend);
 
     std::vector<dir_entry> entries;  // the last call's result
@@ -31,6 +41,9 @@ public:
     bool recursive = false;
     bool with_files = false;
     bool with_folders = false;
+    // The last call's folders that could not be listed, or only in part, as
+    // `base` + their relative path; their files are missing from `entries`.
+    std::vector<std::wstring> unlisted;
 
 private:
     void scan(const std::wstring& rel);

@@ -2,7 +2,8 @@
 // the benchmark. Prints what it meets as UTF-8 lines on standard output:
 //   BOX <icon> [<caption>] <text>       every message box, before it is answered
 //   SNAP <name>                         (--snapshots DIR) then waits for DIR\<name>.ack
-//   RESULT ...                          the run's figures (exit code, timings, memory)
+//   RESULT ...                          the run's figures (exit code, timings, memory);
+//                                       prompt_seconds counts from the start to the prompt
 //
 // drive_update.exe --program PATH --workdir DIR [--answer yes|no|enter]...
 //                  [--snapshots DIR] [--timeout SECONDS]
@@ -150,17 +151,21 @@ int wmain(int argc, wchar_t** argv)
     C_run run = run_and_watch(options);
     // Unused answers are not a problem here: the run ends where the update ends.
     double copy_seconds = -1;
+    double prompt_seconds = -1;
+    for (std::size_t i = 0; i < run.boxes.size(); ++i) {
+        if (prompt_seconds < 0 && run.boxes[i].box.buttons.size() == 2) prompt_seconds = run.boxes[i].seen_at;
+    }
     for (std::size_t i = 0; i + 1 < run.boxes.size(); ++i) {
         if (run.boxes[i].box.buttons.size() == 2 && run.boxes[i + 1].box.text == expected::update_succeeded) {
             copy_seconds = run.boxes[i + 1].seen_at - run.boxes[i].answered_at;
         }
     }
-    char line[300];
+    char line[340];
     std::snprintf(line, sizeof line,
-                  "RESULT exited=%d exit_code=%lu boxes=%u copy_seconds=%.3f working_set_at_prompt=%lu "
-                  "peak_working_set=%lu cpu_seconds_copy=%.3f",
+                  "RESULT exited=%d exit_code=%lu boxes=%u prompt_seconds=%.3f copy_seconds=%.3f "
+                  "working_set_at_prompt=%lu peak_working_set=%lu cpu_seconds_copy=%.3f",
                   run.exited ? 1 : 0, static_cast<unsigned long>(run.exit_code),
-                  static_cast<unsigned>(run.boxes.size()), copy_seconds,
+                  static_cast<unsigned>(run.boxes.size()), prompt_seconds, copy_seconds,
                   static_cast<unsigned long>(at_prompt.working_set), static_cast<unsigned long>(at_end.peak_working_set),
                   at_end.cpu_seconds - at_prompt.cpu_seconds);
     say(line);

@@ -11,6 +11,7 @@
 #include "support/box_recorder.h"
 #include "support/current_dir.h"
 #include "support/expected_texts.h"
+#include "support/host_files.h"
 #include "support/temp_dir.h"
 #include "support/test_drives.h"
 #include "support/tree_snapshot.h"
@@ -454,6 +455,65 @@ TEST_F(CopyJob, ClosingTheDialogMidwayDoesNotStopTheCopy)
     // Only the first chunk's positions reached the bar; after that there was no window.
     EXPECT_EQ(log_.file_positions.size(), 1u);
     EXPECT_TRUE(boxes_.boxes().empty());
+}
+
+TEST_F(CopyJob, ManyEntriesOfOneFolderCopyInEntryOrderAndKeepTheDialogAnswering)
+{
+    // Stored as V000.ogg..., named in another order and case, one of them twice.
+    std::vector<std::wstring> stored;
+    for (int i = 0; i < 600; ++i) {
+        wchar_t name[16];
+        swprintf(name, 16, L"V%03d.ogg", i);
+        stored.push_back(name);
+        write_file(source(L"voice\\" + stored.back()), pattern_bytes(100, static_cast<std::uint32_t>(i)));
+    }
+    std::vector<std::wstring> shown_expected;
+    for (int i = 0; i < 600; ++i) {
+        const std::wstring& name = stored[static_cast<std::size_t>(i * 7 % 600)];
+        UpdateSettings.copy_files.push_back(L"voice/v" + name.substr(1, 3) + L".OGG");
+        shown_expected.push_back(L"voice\\" + name);
+    }
+    UpdateSettings.copy_files.push_back(L"voice\\V000.ogg");
+    shown_expected.push_back(L"voice\\V000.ogg");
+
+    // A message waiting when the job starts is taken before the first file
+    // only if the listing pass pumps the queue.
+    std::size_t lines_when_taken = 0;
+    bool taken = false;
+    C_retrieved_message_hook taking([&](const MSG& message) {
+        if (message.message == WM_APP && !taken) {
+            taken = true;
+            lines_when_taken = log_.text_lines.size();
+        }
+    });
+    PostThreadMessageW(GetCurrentThreadId(), WM_APP, 0, 0);
+
+    EXPECT_TRUE(run());
+    EXPECT_TRUE(boxes_.boxes().empty());
+    EXPECT_EQ(log_.text_lines, shown_expected);
+    EXPECT_EQ(log_.total_positions.back(), 1000);
+    for (int i = 0; i < 600; i += 97) {
+        EXPECT_EQ(read_file(dest(L"voice\\" + stored[static_cast<std::size_t>(i)])),
+                  pattern_bytes(100, static_cast<std::uint32_t>(i)));
+    }
+    EXPECT_TRUE(taken);
+    EXPECT_EQ(lines_when_taken, 0u) << "the listing pass left the queue alone";
+}
+
+TEST_F(CopyJob, UnlistableFolderSinceTheCheckStopsTheJobBeforeAnyCopy)
+{
+    write_file(source(L"a.dat"), "a");
+    write_file(source(L"movie\\op.mpg"), "op");
+    write_file(source(L"movie\\locked\\ed.mpg"), "ed");
+    UpdateSettings.copy_files = {L"a.dat", L"movie"};
+    C_listing_denied denied(source(L"movie\\locked"));
+    std::string why_not;
+    if (!denied.in_effect(why_not)) GTEST_SKIP() << why_not;
+
+    EXPECT_FALSE(run());
+    EXPECT_EQ(boxes_.texts(), (std::vector<std::wstring>{expected::entry_missing(L"gamedata\\movie"), expected::update_failed}));
+    EXPECT_FALSE(file_exists(dest(L"a.dat")));
+    EXPECT_FALSE(file_exists(dest(L"movie\\op.mpg")));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "support/box_recorder.h"
 #include "support/current_dir.h"
 #include "support/expected_texts.h"
+#include "support/host_files.h"
 #include "support/temp_dir.h"
 #include "support/test_reg_key.h"
 #include "update/install_info.h"
@@ -182,6 +183,27 @@ TEST_F(SourceCheck, FindingsListEveryProblemInEntryOrderAndTheUpdaterStopsAtTheF
     C_box_recorder boxes;
     EXPECT_FALSE(check_update_sources());
     EXPECT_EQ(boxes.texts(), failure(expected::entry_empty(2)));
+}
+
+TEST_F(SourceCheck, UnlistableFolderOfAnEntryIsMissing)
+{
+    C_current_dir here(temp.path());
+    write_file(temp / L"gamedata\\movie\\op.mpg", "op");
+    write_file(temp / L"gamedata\\movie\\locked\\ed.mpg", "ed");
+    write_file(temp / L"gamedata\\sys\\cfg.bin", "cfg");
+    C_listing_denied movie_part(temp / L"gamedata\\movie\\locked");
+    C_listing_denied sys(temp / L"gamedata\\sys");
+    std::string why_not;
+    if (!movie_part.in_effect(why_not) || !sys.in_effect(why_not)) GTEST_SKIP() << why_not;
+
+    // The copy would leave out what it cannot list, and the update would end as if complete.
+    for (const std::wstring entry : {L"movie", L"sys", L"sys\\cfg.bin"}) {
+        SCOPED_TRACE(testing::PrintToString(entry));
+        UpdateSettings.copy_files = {entry};
+        C_box_recorder boxes;
+        EXPECT_FALSE(check_update_sources());
+        EXPECT_EQ(boxes.texts(), failure(expected::entry_missing(L"gamedata\\" + entry)));
+    }
 }
 
 using InstallInfo = UpdateChecks;

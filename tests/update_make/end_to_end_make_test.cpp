@@ -117,6 +117,8 @@ TEST_F(EndToEndMake, TheMadeUpdateTurnsTheOldReleaseIntoTheNewOne)
     new_release[L"data\\追加.pak"] = pattern_bytes(700, 3);
     new_release[L"ムービー\\op.mpg"] = pattern_bytes(1200000, 4);
     new_release[L"ムービー\\sub\\ed.mpg"] = pattern_bytes(900, 5);
+    // Below the top level a name need not fit code page 932: no entry spells it.
+    new_release[L"data\\naïve.pak"] = pattern_bytes(300, 6);
     write_files(work / L"old", old_release);
     write_files(work / L"new", new_release);
 
@@ -125,13 +127,17 @@ TEST_F(EndToEndMake, TheMadeUpdateTurnsTheOldReleaseIntoTheNewOne)
     ASSERT_TRUE(run.exited);
     EXPECT_EQ(run.exit_code, 0u) << run.output << run.errors;
     EXPECT_EQ(run.output, "old\\retired.dat: warning: gone from new; the updater deletes nothing, so players keep this "
-                          "file\n0 errors, 1 warning; the update copies 5 files, 4201619 bytes\n");
+                          "file\n0 errors, 1 warning; the update copies 6 files, 4201919 bytes\n");
     EXPECT_EQ(run.errors, "");
 
     // The made update shipped as it is: its script and gamedata beside the
     // built update.exe, which is what it placed.
     const C_tree made = snapshot_tree(work / L"out");
     EXPECT_EQ(made.at(L"update.exe"), read_file(built_updater_path()));
+    // One entry for each top-level folder or file of the update, however many files lie below.
+    const std::string script = made.at(L"update.ini");
+    EXPECT_EQ(script.substr(script.find("#COPY_FILE")),
+              to_code_page_932(L"#COPY_FILE = \"data\"\r\n#COPY_FILE = \"readme.txt\"\r\n#COPY_FILE = \"ムービー\"\r\n"));
     for (const auto& item : made) {
         if (item.first.back() != L'\\' && item.first != L"update.exe") {
             write_file(machine.update_dir() + L"\\" + item.first, item.second);

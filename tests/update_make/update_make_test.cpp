@@ -93,7 +93,7 @@ TEST(ScriptWriter, WritesWhatTheUpdaterReadsBack)
     EXPECT_EQ(read.copy_files, values.copy_files);
 }
 
-TEST(UpdatePlan, NewFoldersAsWholeEverythingElseFileByFile)
+TEST(UpdatePlan, TopLevelFoldersAsWholeTopLevelFilesOneByOne)
 {
     const std::map<std::wstring, path_kind> old_release{
         {L"data", path_kind::folder}, {L"data\\a.pak", path_kind::file}, {L"sound", path_kind::file},
@@ -110,8 +110,7 @@ TEST(UpdatePlan, NewFoldersAsWholeEverythingElseFileByFile)
 
     const C_update_plan plan = plan_update_entries(files, old_kind);
 
-    EXPECT_EQ(plan.entries, (std::vector<std::wstring>{L"data\\a.pak", L"data\\b.pak", L"data\\voice", L"movie",
-                                                       L"readme.txt"}));
+    EXPECT_EQ(plan.entries, (std::vector<std::wstring>{L"data", L"movie", L"readme.txt"}));
     ASSERT_EQ(plan.blocked.size(), 2u);
     EXPECT_EQ(plan.blocked[0].rel, L"docs\\manual");  // a folder stands where the file goes
     EXPECT_EQ(plan.blocked[0].in_the_way, L"docs\\manual");
@@ -252,9 +251,7 @@ TEST_F(MakeUpdate, CarriesAddedAndChangedFilesAndNewFoldersOnly)
         {L"gamedata\\readme.txt", "new readme!"},
         {L"gamedata\\説明書.txt", "manual"},
         {L"update.exe", "MZ updater"},
-        {L"update.ini", cp932(script_head() + L"#COPY_FILE = \"data\\\\added.pak\"\r\n"
-                                              L"#COPY_FILE = \"data\\\\script.scr\"\r\n"
-                                              L"#COPY_FILE = \"data\\\\voice\"\r\n"
+        {L"update.ini", cp932(script_head() + L"#COPY_FILE = \"data\"\r\n"
                                               L"#COPY_FILE = \"movie\"\r\n"
                                               L"#COPY_FILE = \"readme.txt\"\r\n"
                                               L"#COPY_FILE = \"説明書.txt\"\r\n")},
@@ -299,8 +296,10 @@ TEST_F(MakeUpdate, RefusesNamesTheUpdateCannotCarryAndWritesNothing)
     write_file(request.new_dir + L"\\café.txt", "menu");
     // Made elsewhere: Windows itself trims the dot unless the path is taken literally.
     write_file(L"\\\\?\\" + request.new_dir + L"\\trail.", "dot");
-    // Inside a new folder the name is never written in update.ini: the folder entry copies it.
+    // Below the top level no name is written in update.ini: the folder entry copies it.
     write_file(request.new_dir + L"\\extras\\한글.txt", "fine");
+    both(L"data\\old.txt", "old", "old");
+    write_file(request.new_dir + L"\\data\\naïve.txt", "fine too");
 
     const C_check_result result = make();
 

@@ -9,8 +9,12 @@
 #include <vector>
 
 #include "support/current_dir.h"
+#include "support/host_files.h"
 #include "support/temp_dir.h"
+#include "support/utf8_text.h"
 #include "util/dir_list.h"
+#include "util/folder_listings.h"
+#include "util/stored_name.h"
 
 namespace {
 
@@ -80,6 +84,13 @@ TEST(DirList, NestedTreeListsFilesDepthFirstWithTheirSizes)
     EXPECT_TRUE(flat.list(root, L"*", L"*", false));
     EXPECT_EQ(flat.entries.size(), 2u);
     EXPECT_EQ(flat.total_size, 10u + 40000u);
+    EXPECT_TRUE(flat.unlisted.empty());
+
+    // Listed once per folder, the tree walks in the same order.
+    C_folder_listings listings;
+    std::vector<std::wstring> walked;
+    EXPECT_TRUE(listings.for_each_file(root, [&](const std::wstring& rel, const dir_entry&) { walked.push_back(rel); }));
+    EXPECT_EQ(walked, expected);
 }
 
 TEST(DirList, FiltersCompareTheWholeNameAndExtensionIgnoringCase)
@@ -120,6 +131,78 @@ TEST(DirList, FiltersCompareTheWholeNameAndExtensionIgnoringCase)
     EXPECT_EQ(paths_and_sizes(wide), (listing{{L"\xFF21\xFF22.\x00C9", 4}}));
 }
 
+TEST(DirList, ListedFolderFindsItemsByNameAsTheFiltersDo)
+{
+    C_temp_dir temp;
+    write_file(temp / L"Data.Pak", "d");
+    write_file(temp / L"data.pak.bak", "b");
+    write_file(temp / L"readme", "r");
+    write_file(temp / L"\xFF21\xFF22.\x00C9", "w");
+    make_folder(temp / L"data.pak2");
+    for (int i = 0; i < 300; ++i) write_file(temp / (L"v" + std::to_wstring(i) + L".ogg"), "v");
+
+    int progress = 0;
+    C_folder_listings listings([&progress] { ++progress; });
+    const C_listed_folder& listed = listings.folder(temp.path());
+    EXPECT_TRUE(listed.complete);
+    EXPECT_EQ(&listings.folder(temp.path()), &listed) << "listed once";
+    EXPECT_EQ(progress, 1) << "once every 256 items";
+
+    const auto names = [&](const std::wstring& name) {
+        std::vector<std::wstring> found;
+        for (const dir_entry* item : listed.named(name)) found.push_back(item->path);
+        return found;
+    };
+    EXPECT_EQ(names(L"DATA.pak"), std::vector<std::wstring>{L"Data.Pak"});
+    EXPECT_EQ(names(L"README"), std::vector<std::wstring>{L"readme"});
+    EXPECT_EQ(names(L"\xFF41\xFF42.\x00E9"), std::vector<std::wstring>{L"\xFF21\xFF22.\x00C9"});
+    EXPECT_EQ(names(L"v299.OGG"), std::vector<std::wstring>{L"v299.ogg"});
+    EXPECT_EQ(names(L"data"), std::vector<std::wstring>{});
+    EXPECT_EQ(names(L"data.pak2"), std::vector<std::wstring>{L"data.pak2"});
+
+    EXPECT_FALSE(listings.folder(temp / L"missing").complete);
+}
+
+TEST(DirList, NamesCompareAsTheSystemComparesThemIgnoringCase)
+{
+    const std::vector<std::wstring> names = {L"", L"a", L"A", L"ab", L"aB.ogg", L"_x", L"[x", L"Zz", L"zZ~1",
+                                             L"v00001.ogg", L"V00001.OGG", L"v00001.ogg.", L"I", L"\x0131",
+                                             L"\x0130", L"i", L"\xFF21", L"\xFF41", L"a\x00E9", L"A\x00C9", L"a\x00E9z",
+                                             L"\x00E9", L"\x03A3", L"\x03C3", L"\x03C2", L"K", L"\x212A"};
+    for (const auto& a : names) {
+        for (const auto& b : names) {
+            const int system = CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
+                                                    static_cast<int>(b.size()), TRUE) - CSTR_EQUAL;
+            const int ours = compare_names(a.c_str(), a.size(), b.c_str(), b.size());
+            EXPECT_EQ((ours > 0) - (ours < 0), system) << to_utf8(a) << " / " << to_utf8(b);
+        }
+    }
+}
+
+TEST(DirList, UnlistableFolderIsNamedAndTheRestOfTheTreeStillListed)
+{
+    C_temp_dir temp;
+    write_file(temp / L"root\\a.dat", "a");
+    write_file(temp / L"root\\locked\\b.dat", "b");
+    write_file(temp / L"root\\open\\c.dat", "c");
+    C_listing_denied denied(temp / L"root\\locked");
+    std::string why_not;
+    if (!denied.in_effect(why_not)) GTEST_SKIP() << why_not;
+
+    C_dir_list list;
+    EXPECT_TRUE(list.list(temp / L"root", L"*", L"*", true));
+    std::vector<std::wstring> got;
+    for (const auto& entry : list.entries) got.push_back(entry.path);
+    std::sort(got.begin(), got.end());
+    EXPECT_EQ(got, (std::vector<std::wstring>{L"a.dat", L"open\\c.dat"}));
+    EXPECT_EQ(list.unlisted, std::vector<std::wstring>{temp / L"root\\locked"});
+
+    std::vector<dir_entry> items;
+    EXPECT_FALSE(list_folder_items(temp / L"root\\locked", items));
+    C_folder_listings listings;
+    EXPECT_FALSE(listings.for_each_file(temp / L"root", [](const std::wstring&, const dir_entry&) {}));
+}
+
 TEST(DirList, FolderNamedLikeTheFileIsNotCollected)
 {
     C_temp_dir temp;
@@ -149,7 +232,9 @@ TEST(DirList, SecondCallReplacesEntriesAndAddsToTheTotal)
     make_folder(temp / L"empty");
     EXPECT_FALSE(list.list(temp / L"missing", L"*", L"*", true));
     EXPECT_TRUE(list.entries.empty());
+    EXPECT_EQ(list.unlisted, std::vector<std::wstring>{temp / L"missing"});
     EXPECT_FALSE(list.list(temp / L"empty", L"*", L"*", true));
+    EXPECT_TRUE(list.unlisted.empty());
     EXPECT_EQ(list.total_size, 7u + 11u);
 }
 
