@@ -164,7 +164,7 @@ bool copy_update_file(const std::wstring& rel, C_copy_run& run)
 
     // Buffered data reaches the disk at the latest when the file is closed; a
     // full disk may show only there.
-    const bool written = dest.close();
+    const bool written = run.transaction.finish_destination(dest);
     source.close();
     if (!written) return fail_copy(run, msg_dest_not_written(dest_path));
     return true;

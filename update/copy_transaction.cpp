@@ -12,6 +12,8 @@
 
 namespace {
 
+bool hard_links_allowed = true;
+
 // The folder part of a relative path; empty for a name alone.
 std::wstring folder_of(const std::wstring& rel)
 {
@@ -41,6 +43,13 @@ bool can_be_written(const std::wstring& path)
 }
 
 }  // namespace
+
+bool allow_hard_links(bool allowed)
+{
+    const bool before = hard_links_allowed;
+    hard_links_allowed = allowed;
+    return before;
+}
 
 bool C_copy_transaction::begin()
 {
@@ -78,21 +87,38 @@ bool C_copy_transaction::open_replacing(const std::wstring& rel, C_file& dest)
     const std::wstring path = path_join(place_.dest_dir, rel);
     if (!can_be_written(path)) return false;
     const std::wstring stored = stored_rel(place_.dest_dir, rel);
-    const std::wstring original = path_join(place_.originals, stored);
-    if (get_path_kind(original) == path_kind::file) {
-        // Its original is aside already: this is the update's own copy of an
-        // entry given twice, which nothing needs to keep.
-        return disk_step_allowed() && dest.open(path, L"wb", file_buffering::none);
-    }
-    if (!make_original_folder(folder_of(stored))) return false;
+    const std::wstring stored_path = path_join(place_.dest_dir, stored);
+    const std::wstring original = place_.original(asides_);
+    if (asides_ % C_work_place::ORIGINALS_PER_FOLDER == 0 && !make_original_folder()) return false;
+    // A file given twice is kept a second time, as the update's own first
+    // copy: undone last first, the two records still end with the true original.
     if (!journal_.append({journal_step::aside, stored})) return false;
-    if (!disk_step_allowed() || !MoveFileExW(path.c_str(), original.c_str(), 0)) {
+    // Under Wine a name that a folder does not hold yet is looked for through
+    // the whole folder; the original's new names are in small folders, and
+    // replacing a file by a rename onto its name makes no name in the
+    // installation, so that updating a folder of many files stays linear.
+    if (hard_links_allowed && disk_step_allowed() && CreateHardLinkW(original.c_str(), stored_path.c_str(), nullptr)) {
+        ++asides_;
+        pending_ = stored_path;
+        return disk_step_allowed() && dest.open(place_.incoming, L"wb", file_buffering::none);
+    }
+    if (!disk_step_allowed() || !MoveFileExW(stored_path.c_str(), original.c_str(), 0)) {
         journal_.retract_last();
         return false;
     }
+    ++asides_;
     // The old file is aside now; a failure from here on is undone by the rollback.
+    return disk_step_allowed() && dest.open(stored_path, FILE_MODE_CREATE_NEW, file_buffering::none);
+}
+
+bool C_copy_transaction::finish_destination(C_file& dest)
+{
+    const std::wstring target = std::move(pending_);
+    pending_.clear();
+    if (!dest.close()) return false;
+    if (target.empty()) return true;
     return disk_step_allowed() &&
-           dest.open(path_join(place_.dest_dir, stored), FILE_MODE_CREATE_NEW, file_buffering::none);
+           MoveFileExW(place_.incoming.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 }
 
 bool C_copy_transaction::make_folders(const std::wstring& folder_rel)
@@ -117,15 +143,10 @@ bool C_copy_transaction::make_folders(const std::wstring& folder_rel)
     return true;
 }
 
-bool C_copy_transaction::make_original_folder(const std::wstring& folder_rel)
+bool C_copy_transaction::make_original_folder()
 {
-    if (original_folder_known_ && folder_rel == made_original_folder_) return true;
     // Inside the work folder nothing needs recording: its empty folders go with it.
-    const std::wstring folder = folder_rel.empty() ? place_.originals : path_join(place_.originals, folder_rel);
-    if (!disk_step_allowed() || !dir_create(folder)) return false;
-    made_original_folder_ = folder_rel;
-    original_folder_known_ = true;
-    return true;
+    return disk_step_allowed() && dir_create(place_.original_folder(asides_));
 }
 
 bool C_copy_transaction::read_records(std::vector<C_journal_record>& records) const

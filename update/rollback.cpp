@@ -14,6 +14,7 @@ namespace {
 
 const wchar_t* const JOURNAL_NAME = L"update.journal";
 const wchar_t* const ORIGINALS_NAME = L"originals";
+const wchar_t* const INCOMING_NAME = L"incoming";
 // A long rollback keeps the progress dialog answering.
 const std::size_t STEPS_PER_PUMP = 64;
 
@@ -42,21 +43,25 @@ bool undo_folder(const std::wstring& path)
 
 // The original is put back only while it is still aside; once it is back,
 // the file in its place is no longer the update's and stays.
-bool undo_aside(const C_work_place& place, const std::wstring& rel)
+bool undo_aside(const C_work_place& place, const std::wstring& rel, std::size_t n)
 {
-    const std::wstring original = path_join(place.originals, rel);
+    const std::wstring original = place.original(n);
     if (get_path_kind(original) != path_kind::file) return true;
     const std::wstring path = path_join(place.dest_dir, rel);
-    if (!delete_file(path) || !disk_step_allowed()) return false;
-    return MoveFileExW(original.c_str(), path.c_str(), 0) != 0;
+    if (!disk_step_allowed() || !MoveFileExW(original.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) return false;
+    // Stopped between keeping a second name of the original and replacing it,
+    // both names are the same file, and a rename from one onto the other
+    // leaves both: the spare one goes.
+    return delete_file(original);
 }
 
-bool undo_record(const C_work_place& place, const C_journal_record& record)
+// `asides` counts the `aside` records before this one.
+bool undo_record(const C_work_place& place, const C_journal_record& record, std::size_t asides)
 {
     switch (record.step) {
     case journal_step::folder: return undo_folder(path_join(place.dest_dir, record.rel));
     case journal_step::new_file: return delete_file(path_join(place.dest_dir, record.rel));
-    case journal_step::aside: return undo_aside(place, record.rel);
+    case journal_step::aside: return undo_aside(place, record.rel, asides);
     case journal_step::done: break;
     }
     return true;
@@ -91,16 +96,31 @@ bool remove_empty_folders(const std::wstring& path)
 
 C_work_place::C_work_place(const std::wstring& dest)
     : dest_dir(dest), folder(path_join(dest, UPDATE_WORK_FOLDER)), journal(path_join(folder, JOURNAL_NAME)),
-      originals(path_join(folder, ORIGINALS_NAME))
+      originals(path_join(folder, ORIGINALS_NAME)), incoming(path_join(folder, INCOMING_NAME))
 {
+}
+
+std::wstring C_work_place::original_folder(std::size_t n) const
+{
+    return path_join(originals, std::to_wstring(n / ORIGINALS_PER_FOLDER));
+}
+
+std::wstring C_work_place::original(std::size_t n) const
+{
+    return path_join(original_folder(n), std::to_wstring(n));
 }
 
 bool undo_journal_records(const C_work_place& place, const std::vector<C_journal_record>& records)
 {
     bool undone = true;
     std::size_t steps = 0;
+    std::size_t asides = 0;
+    for (const C_journal_record& record : records) {
+        if (record.step == journal_step::aside) ++asides;
+    }
     for (auto record = records.rbegin(); record != records.rend(); ++record) {
-        if (!undo_record(place, *record)) undone = false;
+        if (record->step == journal_step::aside) --asides;
+        if (!undo_record(place, *record, asides)) undone = false;
         if (++steps % STEPS_PER_PUMP == 0) NT3::pump_messages();
     }
     return undone;
@@ -110,9 +130,10 @@ bool discard_originals(const C_work_place& place, const std::vector<C_journal_re
 {
     bool discarded = true;
     std::size_t steps = 0;
+    std::size_t asides = 0;
     for (const C_journal_record& record : records) {
         if (record.step != journal_step::aside) continue;
-        const std::wstring original = path_join(place.originals, record.rel);
+        const std::wstring original = place.original(asides++);
         // A read-only original is no reason to keep it.
         if (get_path_kind(original) == path_kind::file && disk_step_allowed()) {
             SetFileAttributesW(original.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -125,6 +146,8 @@ bool discard_originals(const C_work_place& place, const std::vector<C_journal_re
 
 bool remove_work_place(const C_work_place& place)
 {
+    // Only ever a new file not yet in place, which nothing needs.
+    if (get_path_kind(place.incoming) != path_kind::missing && !delete_file(place.incoming)) return false;
     if (!remove_empty_folders(place.originals)) return false;
     if (get_path_kind(place.journal) != path_kind::missing && !delete_file(place.journal)) return false;
     // Anything else in the folder is not the update's: the folder then stays.

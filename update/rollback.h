@@ -1,18 +1,29 @@
 #pragma once
+#include <cstddef>
 #include <string>
 #include <vector>
 
 #include "update/journal_record.h"
 
 // Where an update keeps its bookkeeping below the installation folder: the
-// journal, and the files it replaced at their own paths below the originals.
+// journal, the files it replaced and the file being written before it takes
+// the place of one. The n-th file set aside (from 0, in the journal's order of
+// `aside` records) is kept as originals\<n / 1000>\<n>: few names to a folder,
+// so that making one never means looking through thousands, as a folder of
+// the installation may hold.
 struct C_work_place {
+    static constexpr std::size_t ORIGINALS_PER_FOLDER = 1000;
+
     explicit C_work_place(const std::wstring& dest_dir);
+
+    std::wstring original(std::size_t n) const;
+    std::wstring original_folder(std::size_t n) const;
 
     std::wstring dest_dir;
     std::wstring folder;
     std::wstring journal;
     std::wstring originals;
+    std::wstring incoming;
 };
 
 // Undoes the records, the last first, and goes on past a step that fails so
@@ -25,8 +36,8 @@ bool undo_journal_records(const C_work_place& place, const std::vector<C_journal
 // True when none is left.
 bool discard_originals(const C_work_place& place, const std::vector<C_journal_record>& records);
 
-// Removes the emptied folders of originals, then the journal, then the work
-// folder when nothing else is in it. False, with the journal kept, while any
+// Removes the file being written, the emptied folders of originals, then the
+// journal, then the work folder when nothing else is in it. False, with the journal kept, while any
 // file is left among the originals.
 bool remove_work_place(const C_work_place& place);
 

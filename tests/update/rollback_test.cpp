@@ -14,6 +14,7 @@
 #include "update/journal_record.h"
 #include "update/rollback.h"
 #include "update_core/work_folder.h"
+#include "util/path_kind.h"
 
 // The update's journal and its replay. The journal's stored form is read back
 // from bytes; the replay runs on real folders, stopped at every point between
@@ -157,10 +158,12 @@ struct C_new_file {
 
 // An installation of a few files, and an update that replaces some, makes
 // others in new folders, and names two files twice (one replaced, one new).
-class Replay : public ::testing::Test {
+// The originals are kept by hard links, or moved aside as on volumes without them.
+class Replay : public ::testing::TestWithParam<bool> {
 protected:
     void SetUp() override
     {
+        links_before_ = allow_hard_links(GetParam());
         install_old_files();
         ASSERT_TRUE(apply());
         after_ = state();
@@ -199,7 +202,9 @@ protected:
             C_file out;
             if (!transaction.open_destination(file.rel, out)) return false;
             const int size = static_cast<int>(file.bytes.size());
-            if (file_write(file.bytes.data(), size, out.stream) != size || !out.close()) return false;
+            if (file_write(file.bytes.data(), size, out.stream) != size || !transaction.finish_destination(out)) {
+                return false;
+            }
         }
         return transaction.commit();
     }
@@ -248,6 +253,9 @@ protected:
         return stops;
     }
 
+    void TearDown() override { allow_hard_links(links_before_); }
+
+    bool links_before_ = true;
     C_temp_dir temp_;
     const std::vector<C_new_file> update_ = {
         {L"a.dat", "new a, first"},       {L"new\\deep\\c.dat", "new c"}, {L"sub\\b.dat", "new b"},
@@ -258,7 +266,7 @@ protected:
     C_state after_;
 };
 
-TEST_F(Replay, EveryStopRecoversToBeforeOrToTheCompleteUpdate)
+TEST_P(Replay, EveryStopRecoversToBeforeOrToTheCompleteUpdate)
 {
     ASSERT_EQ(after_.files.at(L"Mixed.TXT"), "new mixed") << "the stored name is kept";
     ASSERT_EQ(after_.files.at(L"n.dat"), "new n, second");
@@ -276,7 +284,7 @@ TEST_F(Replay, EveryStopRecoversToBeforeOrToTheCompleteUpdate)
     EXPECT_GT(complete_from, 20) << "the stops reached into the copy";
 }
 
-TEST_F(Replay, ARecoveryStoppedInTurnCompletesWhenRunAgain)
+TEST_P(Replay, ARecoveryStoppedInTurnCompletesWhenRunAgain)
 {
     // The copy stopped with every step but the last recorded, then once it is
     // recorded complete; the recovery of each stopped at every point.
@@ -292,7 +300,29 @@ TEST_F(Replay, ARecoveryStoppedInTurnCompletesWhenRunAgain)
     }
 }
 
-TEST_F(Replay, AJournalThatCannotBeTrustedIsLeftWithEverythingAsItIs)
+TEST_P(Replay, AReplacedFileKeepsItsOldContentUntilTheNewOneIsWhole)
+{
+    const std::wstring file = dest() + L"\\a.dat";
+    const std::wstring original = dest() + L"\\~update_rollback\\originals\\0\\0";
+    C_copy_transaction transaction(dest());
+    ASSERT_TRUE(transaction.begin());
+    C_file out;
+    ASSERT_TRUE(transaction.open_destination(L"a.dat", out));
+    EXPECT_EQ(read_file(original), "old a");
+    // With a second name the player's file stays whole all the while; moved
+    // aside, its place holds the new one being written.
+    if (GetParam()) {
+        EXPECT_EQ(read_file(file), "old a");
+    }
+    ASSERT_EQ(file_write("new a", 5, out.stream), 5);
+    ASSERT_TRUE(transaction.finish_destination(out));
+    EXPECT_EQ(read_file(file), "new a");
+    EXPECT_EQ(read_file(original), "old a");
+    ASSERT_TRUE(transaction.commit());
+    EXPECT_EQ(get_path_kind(dest() + L"\\~update_rollback"), path_kind::missing);
+}
+
+TEST_P(Replay, AJournalThatCannotBeTrustedIsLeftWithEverythingAsItIs)
 {
     {
         C_stop_after stop(12);
@@ -301,10 +331,15 @@ TEST_F(Replay, AJournalThatCannotBeTrustedIsLeftWithEverythingAsItIs)
     const std::wstring journal = dest() + L"\\~update_rollback\\update.journal";
     write_file(journal, read_file(journal) + utf16le(L"move\tkeep.txt\r\n"));
     const C_tree stopped = snapshot_tree(dest());
-    ASSERT_TRUE(stopped.count(L"~update_rollback\\originals\\a.dat")) << "a file is aside";
+    ASSERT_TRUE(stopped.count(L"~update_rollback\\originals\\0\\0")) << "a file is aside";
 
     EXPECT_EQ(recover_installation(dest()), installation_recovery::failed);
     EXPECT_EQ(tree_differences(stopped, snapshot_tree(dest())), "");
 }
+
+INSTANTIATE_TEST_SUITE_P(KeepingOriginals, Replay, ::testing::Values(true, false),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return std::string(info.param ? "ByHardLink" : "ByMovingAside");
+                         });
 
 }  // namespace
