@@ -6,7 +6,6 @@
 
 #include "update/disk_step.h"
 #include "util/dir_create.h"
-#include "util/find_handle.h"
 #include "util/path.h"
 #include "util/path_kind.h"
 
@@ -21,23 +20,29 @@ std::wstring folder_of(const std::wstring& rel)
     return slash == std::wstring::npos ? std::wstring() : rel.substr(0, slash);
 }
 
-// `rel` with its last component as the file system stores it.
-std::wstring stored_rel(const std::wstring& dest_dir, const std::wstring& rel)
-{
-    WIN32_FIND_DATAW item;
-    const C_find_handle find(FindFirstFileW(path_join(dest_dir, rel).c_str(), &item));
-    if (!find) return rel;
-    const std::wstring folder = folder_of(rel);
-    return folder.empty() ? std::wstring(item.cFileName) : path_join(folder, item.cFileName);
-}
-
 // As the copy used to open it: a file held open by anyone else, or read-only,
-// cannot be opened so, and must not be moved aside either.
-bool can_be_written(const std::wstring& path)
+// cannot be opened so, and must not be set aside either. Gives `rel` with its
+// last component as the file system stores it, read from the open file, which
+// costs less than a search of its folder.
+bool can_be_written(const std::wstring& dest_dir, const std::wstring& rel, std::wstring& stored)
 {
-    const HANDLE handle =
-        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE handle = CreateFileW(path_join(dest_dir, rel).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return false;
+    stored = rel;
+    std::wstring final_path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD size = GetFinalPathNameByHandleW(handle, &final_path[0], static_cast<DWORD>(final_path.size()), 0);
+        if (size == 0) break;
+        if (size < final_path.size()) {
+            final_path.resize(size);
+            const std::wstring name = final_path.substr(final_path.rfind(L'\\') + 1);
+            const std::wstring folder = folder_of(rel);
+            if (!name.empty()) stored = folder.empty() ? name : path_join(folder, name);
+            break;
+        }
+        final_path.resize(size);
+    }
     CloseHandle(handle);
     return true;
 }
@@ -84,9 +89,8 @@ bool C_copy_transaction::open_destination(const std::wstring& rel, C_file& dest)
 
 bool C_copy_transaction::open_replacing(const std::wstring& rel, C_file& dest)
 {
-    const std::wstring path = path_join(place_.dest_dir, rel);
-    if (!can_be_written(path)) return false;
-    const std::wstring stored = stored_rel(place_.dest_dir, rel);
+    std::wstring stored;
+    if (!can_be_written(place_.dest_dir, rel, stored)) return false;
     const std::wstring stored_path = path_join(place_.dest_dir, stored);
     const std::wstring original = place_.original(asides_);
     if (asides_ % C_work_place::ORIGINALS_PER_FOLDER == 0 && !make_original_folder()) return false;
