@@ -1,5 +1,6 @@
 #include "update/message_helpers.h"
 #include "update/update_sequence.h"
+#include "update_core/game_files.h"
 #include "update_core/messages.h"
 #include "update_core/update_settings.h"
 #include "util/path_kind.h"
@@ -16,7 +17,7 @@ bool check_install_folder()
 
     // Joined as is: a folder ending in a backslash gives two in a row, which the
     // file system accepts.
-    if (get_path_kind(settings.dest_dir + L"\\VelkorEngine.exe") != path_kind::file) {
+    if (get_path_kind(settings.dest_dir + L"\\" + ENGINE_EXE) != path_kind::file) {
         report_failure(MSG_NO_ENGINE);
         return false;
     }

@@ -2,6 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 // What the checker of an update folder found, in the form compilers use.
@@ -13,6 +14,16 @@ struct C_check_finding {
     int line = 0;        // counted from 1; 0 where there is none
     std::wstring text;
 };
+
+// Findings that name a place without a line.
+inline C_check_finding error_at(std::wstring place, std::wstring text)
+{
+    return C_check_finding{finding_level::error, std::move(place), 0, std::move(text)};
+}
+inline C_check_finding warning_at(std::wstring place, std::wstring text)
+{
+    return C_check_finding{finding_level::warning, std::move(place), 0, std::move(text)};
+}
 
 struct C_check_result {
     std::vector<C_check_finding> findings;  // in the order they are to be read

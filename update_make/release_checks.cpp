@@ -5,24 +5,13 @@
 #include <utility>
 
 #include "file/error_text.h"
+#include "update_core/game_files.h"
 #include "util/entry_path.h"
 #include "util/find_handle.h"
 #include "util/path.h"
 #include "util/path_kind.h"
 
 namespace {
-
-const wchar_t* const ENGINE_EXE = L"VelkorEngine.exe";
-
-C_check_finding error_at(std::wstring place, std::wstring text)
-{
-    return C_check_finding{finding_level::error, std::move(place), 0, std::move(text)};
-}
-
-C_check_finding warning_at(std::wstring place, std::wstring text)
-{
-    return C_check_finding{finding_level::warning, std::move(place), 0, std::move(text)};
-}
 
 bool holds_engine(const std::wstring& folder)
 {

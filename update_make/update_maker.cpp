@@ -12,6 +12,7 @@
 #include "file/error_text.h"
 #include "file/file.h"
 #include "update_check/update_check.h"
+#include "update_core/game_files.h"
 #include "update_make/make_interrupt.h"
 #include "update_make/release_checks.h"
 #include "update_make/release_compare.h"
@@ -30,18 +31,6 @@
 #include "util/stored_name.h"
 
 namespace {
-
-const wchar_t* const ENGINE_EXE = L"VelkorEngine.exe";
-
-C_check_finding error_at(std::wstring place, std::wstring text)
-{
-    return C_check_finding{finding_level::error, std::move(place), 0, std::move(text)};
-}
-
-C_check_finding warning_at(std::wstring place, std::wstring text)
-{
-    return C_check_finding{finding_level::warning, std::move(place), 0, std::move(text)};
-}
 
 void append(std::vector<C_check_finding>& to, const std::vector<C_check_finding>& from)
 {
