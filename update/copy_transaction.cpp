@@ -168,9 +168,10 @@ bool C_copy_transaction::commit()
     journal_.flush();
     journal_.close();
     begun_ = false;
-    std::vector<C_journal_record> records;
-    // What cannot be removed now is removed at the next start.
-    if (read_records(records) && discard_originals(place_, records)) remove_work_place(place_);
+    // What cannot be removed now is removed at the next start. The count of
+    // originals is known here: reading the journal back would hold a record of
+    // every file in memory.
+    if (discard_originals(place_, asides_)) remove_work_place(place_);
     return true;
 }
 

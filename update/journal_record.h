@@ -7,7 +7,7 @@
 enum class journal_step {
     folder,    // a folder is made where there was nothing
     new_file,  // a file is made where there was nothing
-    aside,     // the file there is moved to the same path below the work folder's originals
+    aside,     // the file there is kept among the work folder's originals, by a second name or moved
     done,      // every file is in place: the update is complete
 };
 

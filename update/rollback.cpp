@@ -126,20 +126,17 @@ bool undo_journal_records(const C_work_place& place, const std::vector<C_journal
     return undone;
 }
 
-bool discard_originals(const C_work_place& place, const std::vector<C_journal_record>& records)
+bool discard_originals(const C_work_place& place, std::size_t count)
 {
     bool discarded = true;
-    std::size_t steps = 0;
-    std::size_t asides = 0;
-    for (const C_journal_record& record : records) {
-        if (record.step != journal_step::aside) continue;
-        const std::wstring original = place.original(asides++);
+    for (std::size_t n = 0; n < count; ++n) {
+        const std::wstring original = place.original(n);
         // A read-only original is no reason to keep it.
         if (get_path_kind(original) == path_kind::file && disk_step_allowed()) {
             SetFileAttributesW(original.c_str(), FILE_ATTRIBUTE_NORMAL);
         }
         if (!delete_file(original)) discarded = false;
-        if (++steps % STEPS_PER_PUMP == 0) NT3::pump_messages();
+        if ((n + 1) % STEPS_PER_PUMP == 0) NT3::pump_messages();
     }
     return discarded;
 }
@@ -172,7 +169,11 @@ installation_recovery recover_installation(const std::wstring& dest_dir)
     const bool complete = !records.empty() && records.back().step == journal_step::done;
     if (complete) {
         // The update itself is whole; originals that cannot go yet are tried again next time.
-        if (discard_originals(place, records)) remove_work_place(place);
+        std::size_t asides = 0;
+        for (const C_journal_record& record : records) {
+            if (record.step == journal_step::aside) ++asides;
+        }
+        if (discard_originals(place, asides)) remove_work_place(place);
         return installation_recovery::completed;
     }
     if (!undo_journal_records(place, records) || !remove_work_place(place)) return installation_recovery::failed;

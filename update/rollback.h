@@ -32,9 +32,9 @@ struct C_work_place {
 // records show the update made. True when every step is undone.
 bool undo_journal_records(const C_work_place& place, const std::vector<C_journal_record>& records);
 
-// After a complete update: deletes the originals that the records moved aside.
-// True when none is left.
-bool discard_originals(const C_work_place& place, const std::vector<C_journal_record>& records);
+// After a complete update: deletes the first `count` originals, all that its
+// records set aside. True when none is left.
+bool discard_originals(const C_work_place& place, std::size_t count);
 
 // Removes the file being written, the emptied folders of originals, then the
 // journal, then the work folder when nothing else is in it. False, with the journal kept, while any
