@@ -6,6 +6,7 @@
 
 #include "update/disk_step.h"
 #include "util/dir_create.h"
+#include "util/final_path.h"
 #include "util/path.h"
 #include "util/path_kind.h"
 
@@ -29,21 +30,10 @@ bool can_be_written(const std::wstring& dest_dir, const std::wstring& rel, std::
     const HANDLE handle = CreateFileW(path_join(dest_dir, rel).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                       FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return false;
-    stored = rel;
-    std::wstring final_path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD size = GetFinalPathNameByHandleW(handle, &final_path[0], static_cast<DWORD>(final_path.size()), 0);
-        if (size == 0) break;
-        if (size < final_path.size()) {
-            final_path.resize(size);
-            const std::wstring name = final_path.substr(final_path.rfind(L'\\') + 1);
-            const std::wstring folder = folder_of(rel);
-            if (!name.empty()) stored = folder.empty() ? name : path_join(folder, name);
-            break;
-        }
-        final_path.resize(size);
-    }
+    const std::wstring name = path_get_file_name(final_path_of(handle));
     CloseHandle(handle);
+    const std::wstring folder = folder_of(rel);
+    stored = name.empty() ? rel : folder.empty() ? name : path_join(folder, name);
     return true;
 }
 
@@ -153,12 +143,6 @@ bool C_copy_transaction::make_original_folder()
     return disk_step_allowed() && dir_create(place_.original_folder(asides_));
 }
 
-bool C_copy_transaction::read_records(std::vector<C_journal_record>& records) const
-{
-    std::string bytes;
-    return read_journal_file(place_.journal, bytes) && read_journal_records(bytes, records);
-}
-
 bool C_copy_transaction::commit()
 {
     if (!begun_) return true;
@@ -181,5 +165,5 @@ bool C_copy_transaction::roll_back()
     journal_.close();
     begun_ = false;
     std::vector<C_journal_record> records;
-    return read_records(records) && undo_journal_records(place_, records) && remove_work_place(place_);
+    return read_journal(place_.journal, records) && undo_journal_records(place_, records) && remove_work_place(place_);
 }

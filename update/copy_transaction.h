@@ -56,7 +56,6 @@ private:
     bool make_folders(const std::wstring& folder_rel);
     bool open_replacing(const std::wstring& rel, C_file& dest);
     bool make_original_folder();
-    bool read_records(std::vector<C_journal_record>& records) const;
 
     C_work_place place_;
     C_journal_writer journal_;

@@ -73,9 +73,10 @@ bool C_journal_writer::cut_at(std::uint64_t length)
     return true;
 }
 
+namespace {
+
 bool read_journal_file(const std::wstring& path, std::string& bytes)
 {
-    bytes.clear();
     const HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return false;
@@ -90,4 +91,13 @@ bool read_journal_file(const std::wstring& path, std::string& bytes)
     CloseHandle(handle);
     if (!read) bytes.clear();
     return read;
+}
+
+}  // namespace
+
+bool read_journal(const std::wstring& path, std::vector<C_journal_record>& records)
+{
+    std::string bytes;
+    records.clear();
+    return read_journal_file(path, bytes) && read_journal_records(bytes, records);
 }

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "update/journal_record.h"
 
@@ -36,5 +37,6 @@ private:
     std::uint64_t last_start_ = 0;  // where the last record begins
 };
 
-// The whole stored journal; false when it cannot be read.
-bool read_journal_file(const std::wstring& path, std::string& bytes);
+// The records of the journal stored at `path`; false when it cannot be read
+// or trusted (see read_journal_records).
+bool read_journal(const std::wstring& path, std::vector<C_journal_record>& records);

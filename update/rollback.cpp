@@ -55,6 +55,15 @@ bool undo_aside(const C_work_place& place, const std::wstring& rel, std::size_t 
     return delete_file(original);
 }
 
+std::size_t count_asides(const std::vector<C_journal_record>& records)
+{
+    std::size_t asides = 0;
+    for (const C_journal_record& record : records) {
+        if (record.step == journal_step::aside) ++asides;
+    }
+    return asides;
+}
+
 // `asides` counts the `aside` records before this one.
 bool undo_record(const C_work_place& place, const C_journal_record& record, std::size_t asides)
 {
@@ -114,10 +123,7 @@ bool undo_journal_records(const C_work_place& place, const std::vector<C_journal
 {
     bool undone = true;
     std::size_t steps = 0;
-    std::size_t asides = 0;
-    for (const C_journal_record& record : records) {
-        if (record.step == journal_step::aside) ++asides;
-    }
+    std::size_t asides = count_asides(records);
     for (auto record = records.rbegin(); record != records.rend(); ++record) {
         if (record->step == journal_step::aside) --asides;
         if (!undo_record(place, *record, asides)) undone = false;
@@ -161,19 +167,12 @@ installation_recovery recover_installation(const std::wstring& dest_dir)
         if (get_path_kind(place.folder) == path_kind::folder) remove_empty_folders(place.folder);
         return installation_recovery::none;
     }
-    std::string bytes;
     std::vector<C_journal_record> records;
-    if (!read_journal_file(place.journal, bytes) || !read_journal_records(bytes, records)) {
-        return installation_recovery::failed;
-    }
+    if (!read_journal(place.journal, records)) return installation_recovery::failed;
     const bool complete = !records.empty() && records.back().step == journal_step::done;
     if (complete) {
         // The update itself is whole; originals that cannot go yet are tried again next time.
-        std::size_t asides = 0;
-        for (const C_journal_record& record : records) {
-            if (record.step == journal_step::aside) ++asides;
-        }
-        if (discard_originals(place, asides)) remove_work_place(place);
+        if (discard_originals(place, count_asides(records))) remove_work_place(place);
         return installation_recovery::completed;
     }
     if (!undo_journal_records(place, records) || !remove_work_place(place)) return installation_recovery::failed;

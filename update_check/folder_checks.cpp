@@ -26,8 +26,7 @@ std::vector<C_check_finding> review_reg_path(const std::wstring& reg_path, int l
 std::vector<C_check_finding> check_updater_present()
 {
     if (get_path_kind(L"update.exe") == path_kind::file) return {};
-    return {C_check_finding{finding_level::error, L"update.exe", 0,
-                            L"missing beside update.ini and gamedata; players would have no updater to run"}};
+    return {error_at(L"update.exe", L"missing beside update.ini and gamedata; players would have no updater to run")};
 }
 
 std::vector<C_check_finding> find_case_clashes(const std::wstring& source_folder, const std::vector<dir_entry>& files)
@@ -41,10 +40,10 @@ std::vector<C_check_finding> find_case_clashes(const std::wstring& source_folder
             const std::wstring path = file.path.substr(0, end);
             const auto met = first_spelling.emplace(path, path).first;
             if (met->second != path && reported.insert(path).second) {
-                findings.push_back(C_check_finding{
-                    finding_level::error, path_join(source_folder, path), 0,
-                    L"differs from " + path_join(source_folder, met->second) +
-                        L" only in letter case; Windows keeps one of them, and players get whichever is copied last"});
+                findings.push_back(error_at(path_join(source_folder, path),
+                                            L"differs from " + path_join(source_folder, met->second) +
+                                                L" only in letter case; Windows keeps one of them, and players get "
+                                                L"whichever is copied last"));
             }
             if (end == std::wstring::npos) break;
         }

@@ -9,7 +9,15 @@
 
 namespace {
 
-std::wstring resolved_handle_path(HANDLE handle)
+std::wstring without_trailing_backslash(std::wstring path)
+{
+    while (path.size() > 1 && path.back() == L'\\') path.pop_back();
+    return path;
+}
+
+}  // namespace
+
+std::wstring final_path_of(HANDLE handle)
 {
     std::vector<wchar_t> buffer(MAX_PATH);
     for (;;) {
@@ -26,14 +34,6 @@ std::wstring resolved_handle_path(HANDLE handle)
     }
 }
 
-std::wstring without_trailing_backslash(std::wstring path)
-{
-    while (path.size() > 1 && path.back() == L'\\') path.pop_back();
-    return path;
-}
-
-}  // namespace
-
 std::wstring final_path(const std::wstring& path)
 {
     std::wstring existing = without_trailing_backslash(full_path(path));
@@ -43,7 +43,7 @@ std::wstring final_path(const std::wstring& path)
                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
         if (handle != INVALID_HANDLE_VALUE) {
-            const std::wstring resolved = resolved_handle_path(handle);
+            const std::wstring resolved = final_path_of(handle);
             CloseHandle(handle);
             if (!resolved.empty()) return without_trailing_backslash(resolved) + below;
         }

@@ -1,5 +1,11 @@
 #pragma once
+#include <windows.h>
+
 #include <string>
+
+// The path of the open file or folder `handle` as the platform resolves it,
+// names as stored, without the "\\?\" prefix; empty when it cannot be told.
+std::wstring final_path_of(HANDLE handle);
 
 // `path` as the platform finally resolves it: absolute, with junctions,
 // symbolic links, short names and drive aliases resolved and names as stored,
