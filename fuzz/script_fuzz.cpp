@@ -15,14 +15,14 @@
 #include "update_core/script_parser.h"
 #include "update_core/update_settings.h"
 #include "update_make/script_writer.h"
-#include "util/command_line.h"
-#include "util/entry_path.h"
-#include "util/lines.h"
-#include "util/path.h"
-#include "util/pattern_match.h"
-#include "util/text.h"
-#include "util/text_cursor.h"
-#include "util/wildcard.h"
+#include "console/command_line.h"
+#include "util/fs/entry_path.h"
+#include "util/text/lines.h"
+#include "util/fs/path.h"
+#include "util/text/pattern_match.h"
+#include "util/text/text.h"
+#include "util/text/text_cursor.h"
+#include "console/wildcard.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "nt3/static.h"
 
-#include "util/text.h"
+#include "util/text/text.h"
 
 namespace NT3 {
 

@@ -15,8 +15,8 @@
 #include "update_core/messages.h"
 #include "update_core/update_settings.h"
 #include "update_core/work_folder.h"
-#include "util/folder_listings.h"
-#include "util/path.h"
+#include "util/fs/folder_listings.h"
+#include "util/fs/path.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "update/disk_step.h"
-#include "util/dir_create.h"
-#include "util/final_path.h"
-#include "util/path.h"
-#include "util/path_kind.h"
+#include "util/fs/dir_create.h"
+#include "util/fs/final_path.h"
+#include "util/fs/path.h"
+#include "util/fs/path_kind.h"
 
 namespace {
 

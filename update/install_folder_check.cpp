@@ -3,7 +3,7 @@
 #include "update_core/game_files.h"
 #include "update_core/messages.h"
 #include "update_core/update_settings.h"
-#include "util/path_kind.h"
+#include "util/fs/path_kind.h"
 
 bool check_install_folder()
 {

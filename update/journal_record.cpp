@@ -1,7 +1,7 @@
 #include "update/journal_record.h"
 
 #include "update_core/work_folder.h"
-#include "util/entry_path.h"
+#include "util/fs/entry_path.h"
 
 namespace {
 

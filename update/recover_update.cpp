@@ -3,7 +3,7 @@
 #include "update/update_sequence.h"
 #include "update_core/messages.h"
 #include "update_core/update_settings.h"
-#include "util/path_kind.h"
+#include "util/fs/path_kind.h"
 
 bool recover_interrupted_update()
 {

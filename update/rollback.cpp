@@ -6,9 +6,9 @@
 #include "update/disk_step.h"
 #include "update/journal_file.h"
 #include "update_core/work_folder.h"
-#include "util/find_handle.h"
-#include "util/path.h"
-#include "util/path_kind.h"
+#include "util/fs/find_handle.h"
+#include "util/fs/path.h"
+#include "util/fs/path_kind.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "update/message_box.h"
 #include "update/update_sequence.h"
 #include "update_core/messages.h"
-#include "util/path.h"
+#include "util/fs/path.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "update_core/script_parser.h"
 #include "update_core/script_values.h"
 #include "update_core/update_settings.h"
-#include "util/text_file.h"
+#include "util/text/text_file.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 
 #include "program_version.h"
 #include "update_check/update_check.h"
-#include "util/command_line.h"
-#include "util/console_text.h"
-#include "util/full_path.h"
-#include "util/path_kind.h"
+#include "console/command_line.h"
+#include "console/console_text.h"
+#include "util/fs/full_path.h"
+#include "util/fs/path_kind.h"
 
 namespace {
 

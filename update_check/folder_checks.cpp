@@ -4,9 +4,9 @@
 #include <set>
 
 #include "update_core/reg_path_form.h"
-#include "util/path.h"
-#include "util/path_kind.h"
-#include "util/stored_name.h"
+#include "util/fs/path.h"
+#include "util/fs/path_kind.h"
+#include "util/fs/stored_name.h"
 
 namespace {
 

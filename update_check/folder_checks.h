@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "update_check/check_findings.h"
-#include "util/dir_list.h"
+#include "util/fs/dir_list.h"
 
 // Checks of an update folder beyond what the updater itself looks at; each
 // runs with the update folder as the current directory.

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <utility>
 
-#include "util/byte_order_mark.h"
-#include "util/code_page_932.h"
-#include "util/text.h"
+#include "update_check/byte_order_mark.h"
+#include "util/text/code_page_932.h"
+#include "util/text/text.h"
 
 namespace {
 

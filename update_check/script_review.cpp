@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "update_core/script_parser.h"
-#include "util/lines.h"
+#include "util/text/lines.h"
 
 namespace {
 

@@ -18,12 +18,12 @@
 #include "update_core/script_values.h"
 #include "update_core/source_check.h"
 #include "update_core/work_folder.h"
-#include "util/code_page_932.h"
-#include "util/current_dir.h"
-#include "util/dir_list.h"
-#include "util/folder_listings.h"
-#include "util/path.h"
-#include "util/text_file.h"
+#include "util/text/code_page_932.h"
+#include "util/fs/current_dir.h"
+#include "util/fs/dir_list.h"
+#include "util/fs/folder_listings.h"
+#include "util/fs/path.h"
+#include "util/text/text_file.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include "update_core/copy_entry.h"
 
-#include "util/entry_path.h"
-#include "util/folder_listings.h"
-#include "util/path.h"
-#include "util/stored_name.h"
+#include "util/fs/entry_path.h"
+#include "util/fs/folder_listings.h"
+#include "util/fs/path.h"
+#include "util/fs/stored_name.h"
 
 namespace {
 

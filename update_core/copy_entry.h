@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "util/path_kind.h"
+#include "util/fs/path_kind.h"
 
 class C_folder_listings;
 

@@ -1,6 +1,6 @@
 #include "update_core/messages.h"
 
-#include "util/text.h"
+#include "util/text/text.h"
 
 const wchar_t* const MSG_ERROR_CAPTION = L"エラー";
 const wchar_t* const MSG_RICH_EDIT_NOT_LOADED = L"riched32.dll の読み込みに失敗しました。アプリケーションを終了します。";

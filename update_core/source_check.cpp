@@ -1,10 +1,10 @@
 #include "update_core/source_check.h"
 
 #include "update_core/messages.h"
-#include "util/entry_path.h"
-#include "util/folder_listings.h"
-#include "util/path.h"
-#include "util/path_kind.h"
+#include "util/fs/entry_path.h"
+#include "util/fs/folder_listings.h"
+#include "util/fs/path.h"
+#include "util/fs/path_kind.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 
 #include "file/error_text.h"
 #include "update_core/game_files.h"
-#include "util/entry_path.h"
-#include "util/find_handle.h"
-#include "util/path.h"
-#include "util/path_kind.h"
+#include "util/fs/entry_path.h"
+#include "util/fs/find_handle.h"
+#include "util/fs/path.h"
+#include "util/fs/path_kind.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 #include "file/error_text.h"
 #include "file/file.h"
 #include "update_make/make_interrupt.h"
-#include "util/path.h"
-#include "util/stored_name.h"
+#include "util/fs/path.h"
+#include "util/fs/stored_name.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include <utility>
 
 #include "update_make/make_interrupt.h"
-#include "util/find_handle.h"
-#include "util/path.h"
-#include "util/stored_name.h"
-#include "util/wildcard.h"
+#include "util/fs/find_handle.h"
+#include "util/fs/path.h"
+#include "util/fs/stored_name.h"
+#include "console/wildcard.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "update_make/script_writer.h"
 
-#include "util/text.h"
+#include "util/text/text.h"
 
 namespace {
 

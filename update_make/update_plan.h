@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "update_make/release_compare.h"
-#include "util/path_kind.h"
+#include "util/fs/path_kind.h"
 
 // A NEW file that cannot land on a player's disk: OLD has a file where NEW has
 // a folder above it, or a folder where NEW has the file.

@@ -4,9 +4,9 @@
 
 #include <cstdint>
 
-#include "util/find_handle.h"
-#include "util/folder_tree.h"
-#include "util/path.h"
+#include "util/fs/find_handle.h"
+#include "util/fs/folder_tree.h"
+#include "util/fs/path.h"
 
 namespace {
 

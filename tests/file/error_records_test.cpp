@@ -5,7 +5,7 @@
 
 #include "file/error_info.h"
 #include "support/temp_dir.h"
-#include "util/dir_create.h"
+#include "util/fs/dir_create.h"
 
 TEST(ErrorRecords, ARecordReplacesThePreviousOne)
 {

@@ -12,7 +12,7 @@
 #include "file/error_info.h"
 #include "file/file.h"
 #include "support/temp_dir.h"
-#include "util/text_file.h"
+#include "util/text/text_file.h"
 
 namespace {
 

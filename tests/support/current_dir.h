@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "util/current_dir.h"
+#include "util/fs/current_dir.h"
 
 // The product's scoped current directory, for tests: a folder that cannot be
 // entered ends the test instead of letting it run in the wrong place.

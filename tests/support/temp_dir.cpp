@@ -7,9 +7,9 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "util/dir_create.h"
-#include "util/folder_tree.h"
-#include "util/path.h"
+#include "util/fs/dir_create.h"
+#include "util/fs/folder_tree.h"
+#include "util/fs/path.h"
 
 C_temp_dir::C_temp_dir()
 {

@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string>
 
-#include "util/folder_tree.h"
+#include "util/fs/folder_tree.h"
 
 // A fresh folder under the system's temporary folder, removed with its contents
 // when the object goes.

@@ -6,9 +6,9 @@
 #include <stdexcept>
 
 #include "update_make/script_writer.h"
-#include "util/code_page_932.h"
-#include "util/path.h"
-#include "util/text.h"
+#include "util/text/code_page_932.h"
+#include "util/fs/path.h"
+#include "util/text/text.h"
 
 namespace {
 

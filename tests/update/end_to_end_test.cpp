@@ -5,7 +5,7 @@
 
 #include "support/expected_texts.h"
 #include "support/update_fixture.h"
-#include "util/path.h"
+#include "util/fs/path.h"
 
 // The built update.exe run under Wine as a player meets it, up to the point
 // where it would start copying: start-up, the script, the update's own files,

@@ -14,7 +14,7 @@
 #include "update/journal_record.h"
 #include "update/rollback.h"
 #include "update_core/work_folder.h"
-#include "util/path_kind.h"
+#include "util/fs/path_kind.h"
 
 // The update's journal and its replay. The journal's stored form is read back
 // from bytes; the replay runs on real folders, stopped at every point between

@@ -14,7 +14,7 @@
 #include "update/update_sequence.h"
 #include "update_core/source_check.h"
 #include "update_core/update_settings.h"
-#include "util/path.h"
+#include "util/fs/path.h"
 
 bool operator==(const C_source_finding& a, const C_source_finding& b)
 {

@@ -8,7 +8,7 @@
 #include "support/expected_texts.h"
 #include "support/update_fixture.h"
 #include "support/utf8_text.h"
-#include "util/text.h"
+#include "util/text/text.h"
 
 // The built update_check.exe run as a publisher or a CI job runs it: its output
 // redirected, its exit status read. And beside it the real update.exe on the

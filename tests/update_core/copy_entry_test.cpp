@@ -10,12 +10,12 @@
 #include "support/temp_dir.h"
 #include "support/utf8_text.h"
 #include "update_core/copy_entry.h"
-#include "util/dir_list.h"
-#include "util/entry_path.h"
-#include "util/folder_listings.h"
-#include "util/path.h"
-#include "util/path_kind.h"
-#include "util/stored_name.h"
+#include "util/fs/dir_list.h"
+#include "util/fs/entry_path.h"
+#include "util/fs/folder_listings.h"
+#include "util/fs/path.h"
+#include "util/fs/path_kind.h"
+#include "util/fs/stored_name.h"
 
 namespace {
 

@@ -17,9 +17,9 @@
 #include "update_make/script_writer.h"
 #include "update_make/update_maker.h"
 #include "update_make/update_plan.h"
-#include "util/code_page_932.h"
-#include "util/console_progress.h"
-#include "util/wildcard.h"
+#include "util/text/code_page_932.h"
+#include "console/console_progress.h"
+#include "console/wildcard.h"
 
 // The maker of an update: its pure pieces by tables, then whole makes on real
 // release folders in a temporary folder.

@@ -12,9 +12,9 @@
 #include "support/host_files.h"
 #include "support/temp_dir.h"
 #include "support/utf8_text.h"
-#include "util/dir_list.h"
-#include "util/folder_listings.h"
-#include "util/stored_name.h"
+#include "util/fs/dir_list.h"
+#include "util/fs/folder_listings.h"
+#include "util/fs/stored_name.h"
 
 namespace {
 

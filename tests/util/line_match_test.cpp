@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "util/lines.h"
-#include "util/pattern_match.h"
-#include "util/text_cursor.h"
+#include "util/text/lines.h"
+#include "util/text/pattern_match.h"
+#include "util/text/text_cursor.h"
 
 namespace {
 

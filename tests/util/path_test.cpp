@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "util/entry_path.h"
-#include "util/path.h"
-#include "util/text.h"
+#include "util/fs/entry_path.h"
+#include "util/fs/path.h"
+#include "util/text/text.h"
 
 TEST(PathFolderAndName, SplitAtTheLastBackslash)
 {

@@ -6,7 +6,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "util/dir_list.h"
+#include "util/fs/dir_list.h"
 
 // One folder's items as listed once, found again by name without listing again.
 class C_listed_folder {

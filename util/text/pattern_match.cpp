@@ -1,4 +1,4 @@
-#include "util/pattern_match.h"
+#include "util/text/pattern_match.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "util/full_path.h"
+#include "util/fs/full_path.h"
 
 #include <windows.h>
 
 #include <vector>
 
-#include "util/path.h"
-#include "util/stored_name.h"
+#include "util/fs/path.h"
+#include "util/fs/stored_name.h"
 
 std::wstring full_path(const std::wstring& path)
 {

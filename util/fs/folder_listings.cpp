@@ -1,10 +1,10 @@
-#include "util/folder_listings.h"
+#include "util/fs/folder_listings.h"
 
 #include <algorithm>
 #include <utility>
 
-#include "util/path.h"
-#include "util/stored_name.h"
+#include "util/fs/path.h"
+#include "util/fs/stored_name.h"
 
 namespace {
 

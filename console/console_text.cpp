@@ -1,4 +1,4 @@
-#include "util/console_text.h"
+#include "console/console_text.h"
 
 #include <windows.h>
 

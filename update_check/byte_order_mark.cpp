@@ -1,4 +1,4 @@
-#include "util/byte_order_mark.h"
+#include "update_check/byte_order_mark.h"
 
 byte_order_mark find_byte_order_mark(const std::string& bytes)
 {

@@ -1,13 +1,13 @@
-#include "util/dir_list.h"
+#include "util/fs/dir_list.h"
 
 #include <windows.h>
 
 #include <cwchar>
 #include <utility>
 
-#include "util/find_handle.h"
-#include "util/path.h"
-#include "util/stored_name.h"
+#include "util/fs/find_handle.h"
+#include "util/fs/path.h"
+#include "util/fs/stored_name.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "util/text_file.h"
+#include "util/text/text_file.h"
 
 #include <windows.h>
 

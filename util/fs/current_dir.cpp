@@ -1,4 +1,4 @@
-#include "util/current_dir.h"
+#include "util/fs/current_dir.h"
 
 #include <windows.h>
 

@@ -1,10 +1,10 @@
-#include "util/dir_create.h"
+#include "util/fs/dir_create.h"
 
 #include <windows.h>
 #include <shlobj.h>
 
 #include "file/error_info.h"
-#include "util/path_kind.h"
+#include "util/fs/path_kind.h"
 
 bool dir_create(const std::wstring& path)
 {

@@ -1,4 +1,4 @@
-#include "util/text.h"
+#include "util/text/text.h"
 
 #include <cerrno>
 #include <cstdarg>

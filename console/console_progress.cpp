@@ -1,4 +1,4 @@
-#include "util/console_progress.h"
+#include "console/console_progress.h"
 
 #include <windows.h>
 

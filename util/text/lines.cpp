@@ -1,4 +1,4 @@
-#include "util/lines.h"
+#include "util/text/lines.h"
 
 void split_lines(const std::wstring& text, std::vector<std::wstring>& lines)
 {

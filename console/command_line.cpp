@@ -1,4 +1,4 @@
-#include "util/command_line.h"
+#include "console/command_line.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 
 #include "support/temp_dir.h"
 #include "support/utf8_text.h"
-#include "util/command_line.h"
-#include "util/console_progress.h"
+#include "console/command_line.h"
+#include "console/console_progress.h"
 
 // What the publisher's console programs share: how they read their arguments,
 // and where their progress goes.

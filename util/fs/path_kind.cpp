@@ -1,4 +1,4 @@
-#include "util/path_kind.h"
+#include "util/fs/path_kind.h"
 
 #include <windows.h>
 

@@ -1,9 +1,9 @@
-#include "util/folder_tree.h"
+#include "util/fs/folder_tree.h"
 
 #include <windows.h>
 
-#include "util/path.h"
-#include "util/path_kind.h"
+#include "util/fs/path.h"
+#include "util/fs/path_kind.h"
 
 namespace {
 

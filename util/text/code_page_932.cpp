@@ -1,4 +1,4 @@
-#include "util/code_page_932.h"
+#include "util/text/code_page_932.h"
 
 #include <windows.h>
 

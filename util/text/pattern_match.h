@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "util/text_cursor.h"
+#include "util/text/text_cursor.h"
 
 // Where one conversion of a pattern stores its value: %d an int32, %64d an int64,
 // %s a wide string.

@@ -1,4 +1,4 @@
-#include "util/text_cursor.h"
+#include "util/text/text_cursor.h"
 
 #include <limits>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "util/entry_path.h"
+#include "util/fs/entry_path.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "util/stored_name.h"
+#include "util/fs/stored_name.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "util/path.h"
+#include "util/fs/path.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "util/wildcard.h"
+#include "console/wildcard.h"
 
 namespace {
 

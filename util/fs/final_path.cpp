@@ -1,11 +1,11 @@
-#include "util/final_path.h"
+#include "util/fs/final_path.h"
 
 #include <windows.h>
 
 #include <vector>
 
-#include "util/full_path.h"
-#include "util/path.h"
+#include "util/fs/full_path.h"
+#include "util/fs/path.h"
 
 namespace {
 
