@@ -11,6 +11,7 @@
 
 #include "file/file.h"
 #include "update_check/folder_checks.h"
+#include "update_check/manifest_check.h"
 #include "update_check/script_bytes.h"
 #include "update_check/script_review.h"
 #include "update_core/copy_entry.h"
@@ -212,6 +213,7 @@ void check_script_and_sources(const std::string& bytes, const std::wstring& text
     sort_by_line(entry_findings);
     append(result.findings, std::move(entry_findings));
     append(result.findings, review_source_files(listings, copied));
+    append(result.findings, check_manifest(listings));
 }
 
 }  // namespace

@@ -13,7 +13,9 @@
 #include "file/file.h"
 #include "update_check/update_check.h"
 #include "update_core/game_files.h"
+#include "update_core/manifest.h"
 #include "update_make/make_interrupt.h"
+#include "update_make/manifest_maker.h"
 #include "update_make/release_checks.h"
 #include "update_make/release_compare.h"
 #include "update_make/release_listing.h"
@@ -48,11 +50,13 @@ bool all_zero(const char* bytes, std::size_t size)
     return size == 0 || (bytes[0] == 0 && std::memcmp(bytes, bytes + 1, size - 1) == 0);
 }
 
-// Copies `from` to `to` through `buffer`, creating the folders on the way.
-// Chunks of zeros are skipped, not written: the file system fills the gap with
-// zeros, and a sparse source stays sparse. A failure leaves its error record;
-// an interrupted make stops between chunks without one.
-bool copy_release_file(const std::wstring& from, const std::wstring& to, char* buffer)
+// Copies `from` to `to` through `buffer`, creating the folders on the way, and
+// hands every chunk read to `manifest` unless it is null. Chunks of zeros are
+// skipped, not written: the file system fills the gap with zeros, and a sparse
+// source stays sparse. A failure leaves its error record; an interrupted make
+// stops between chunks without one.
+bool copy_release_file(const std::wstring& from, const std::wstring& to, char* buffer,
+                       C_manifest_maker* manifest = nullptr)
 {
     C_file source;
     if (!source.open(from, L"rb")) return false;
@@ -66,6 +70,7 @@ bool copy_release_file(const std::wstring& from, const std::wstring& to, char* b
         }
         const int wanted = static_cast<int>(std::min<std::int64_t>(RELEASE_COMPARE_CHUNK, left));
         if (file_read(buffer, wanted, source.stream) != wanted) return false;
+        if (manifest) manifest->add(buffer, static_cast<std::size_t>(wanted));
         left -= wanted;
         // The last chunk is always written, so that the file has its full length.
         if (left > 0 && all_zero(buffer, static_cast<std::size_t>(wanted))) {
@@ -285,15 +290,19 @@ private:
     bool fill(const std::wstring& making)
     {
         std::size_t copied = 0;
+        C_manifest_maker manifest;
         for (const auto& file : diff_.update) {
             progress_.show(L"Copying: " + std::to_wstring(++copied) + L" of " + std::to_wstring(diff_.update.size()) +
                            L" files");
-            if (!copy_release_file(new_path(file.rel), making + L"\\gamedata\\" + file.rel, buffer_.get())) {
+            manifest.start(file.rel);
+            if (!copy_release_file(new_path(file.rel), making + L"\\gamedata\\" + file.rel, buffer_.get(),
+                                   &manifest)) {
                 if (make_interrupted()) return false;
                 result_.findings.push_back(
                     error_at(new_path(file.rel), L"cannot be copied into the update: " + last_error_reason()));
                 return false;
             }
+            manifest.done();
         }
 
         C_update_settings values;
@@ -310,6 +319,15 @@ private:
         if (!write_bytes(making + L"\\update.ini", script)) {
             result_.findings.push_back(
                 error_at(request_.out_dir + L"\\update.ini", L"cannot be written: " + last_error_reason()));
+            return false;
+        }
+        std::wstring unspellable;
+        if (!manifest.write(making + L"\\" + MANIFEST_FILE, unspellable)) {
+            result_.findings.push_back(
+                unspellable.empty()
+                    ? error_at(request_.out_dir + L"\\" + MANIFEST_FILE, L"cannot be written: " + last_error_reason())
+                    : error_at(new_path(unspellable), L"UTF-8 cannot spell this name, so update.sha256 cannot list "
+                                                      L"it; rename it"));
             return false;
         }
         if (!copy_release_file(request_.updater, making + L"\\update.exe", buffer_.get())) {

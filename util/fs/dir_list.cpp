@@ -58,6 +58,7 @@ dir_entry entry_of(const std::wstring& rel, const WIN32_FIND_DATAW& item)
     entry.path = rel + item.cFileName;
     entry.is_folder = (item.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     entry.size = (static_cast<std::uint64_t>(item.nFileSizeHigh) << 32) | item.nFileSizeLow;
+    entry.read_only = (item.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
     return entry;
 }
 
