@@ -49,6 +49,11 @@ bool hash_file(const std::wstring& path, char* buffer, C_sha256_digest& digest)
     return true;
 }
 
+std::wstring bytes_text(std::uint64_t size)
+{
+    return std::to_wstring(size) + (size == 1 ? L" byte" : L" bytes");
+}
+
 std::wstring on_line(int line)
 {
     return L"update.sha256 line " + std::to_wstring(line);
@@ -107,8 +112,8 @@ std::vector<C_check_finding> check_manifest(C_folder_listings& listings)
         seen[at] = true;
         const C_manifest_file& listed = index.files()[at];
         if (file.size != listed.size) {
-            findings.push_back(error_at(place, std::to_wstring(file.size) + L" bytes, but " + on_line(listed.line) +
-                                                   L" lists " + std::to_wstring(listed.size)));
+            findings.push_back(error_at(place, L"is " + bytes_text(file.size) + L"; " + on_line(listed.line) +
+                                                   L" lists " + bytes_text(listed.size)));
             continue;
         }
         C_sha256_digest digest;

@@ -122,11 +122,6 @@ manifest_problem path_below_gamedata(const std::wstring& name, std::wstring& rel
 {
     if (!starts_with_prefix_ignoring_case(name)) return manifest_problem::outside;
     rel = name.substr(PATH_PREFIX.size());
-    // Either separator counts here, as the platform takes both.
-    if (entry_is_unsafe(rel)) return manifest_problem::outside;
-    // The backslash is a separator on Windows only; sha256sum would read it
-    // as part of a name.
-    if (rel.find(L'\\') != std::wstring::npos) return manifest_problem::malformed;
     std::size_t begin = 0;
     for (std::size_t i = 0; i <= rel.size(); ++i) {
         if (i < rel.size() && rel[i] != L'/') {
@@ -135,9 +130,14 @@ manifest_problem path_below_gamedata(const std::wstring& name, std::wstring& rel
         }
         const std::wstring_view part(rel.data() + begin, i - begin);
         if (part.empty() || part == L".") return manifest_problem::malformed;
-        if (i < rel.size()) rel[i] = L'\\';
         begin = i + 1;
     }
+    // Either separator counts here, as the platform takes both.
+    if (entry_is_unsafe(rel)) return manifest_problem::outside;
+    // The backslash is a separator on Windows only; sha256sum would read it
+    // as part of a name.
+    if (rel.find(L'\\') != std::wstring::npos) return manifest_problem::malformed;
+    std::replace(rel.begin(), rel.end(), L'/', L'\\');
     return manifest_problem::none;
 }
 

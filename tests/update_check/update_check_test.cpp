@@ -31,10 +31,20 @@ protected:
         write_file(folder / (L"gamedata\\" + rel), bytes);
     }
 
-    // Every finding's line, then the summary, as UTF-8 so that failures read well.
-    std::vector<std::string> report() const
+    // Every finding's line, then the summary, as UTF-8 so that failures read
+    // well. These updates are written by hand, without a manifest: the warning
+    // for that is left out unless asked for, and tested on its own.
+    std::vector<std::string> report(bool with_manifest_warning = false) const
     {
-        const C_check_result result = check_update_folder(folder.path());
+        C_check_result result = check_update_folder(folder.path());
+        if (!with_manifest_warning) {
+            result.findings.erase(std::remove_if(result.findings.begin(), result.findings.end(),
+                                                 [](const C_check_finding& f) {
+                                                     return f.place == L"update.sha256" &&
+                                                            f.level == finding_level::warning;
+                                                 }),
+                                  result.findings.end());
+        }
         std::vector<std::string> lines;
         for (const auto& finding : result.findings) lines.push_back(to_utf8(finding_line(finding)));
         lines.push_back(to_utf8(summary_line(result)));
@@ -282,6 +292,62 @@ TEST_F(UpdateCheck, NamesThatDifferOnlyInLetterCaseAreAnError)
                             [](const std::string& line) { return line.find(": error: differs from") != std::string::npos; }),
               2)
         << testing::PrintToString(found);
+}
+
+// Digests of "a" and "cc", as coreutils' sha256sum gives them.
+const std::string digest_a = "ca978112ca1bbdcafac231b39a23dc4da786eff8147c4e72b9807785afee48bb";
+const std::string digest_cc = "355b1bbfc96725cdce8f4a2708fda310a80e6d13315aec4e5eed2a75fe8032ce";
+
+TEST_F(UpdateCheck, ManifestNamesEveryFileDamagedMissingOrNotListed)
+{
+    script(std::wstring(keys) + L"#COPY_FILE = \"data\"\r\n");
+    source(L"data\\a.txt", "a");
+    source(L"data\\B.txt", "b");   // listed in another letter case, with another size
+    source(L"data\\c.txt", "cd");  // listed with the digest of "cc"
+    source(L"data\\e.txt", "e");   // not listed
+    write_file(folder / L"update.sha256", "# made by hand\n"
+                                          "# size 1\n" + digest_a + " *gamedata/data/a.txt\n"
+                                          "# size 2\n" + digest_cc + " *gamedata/data/b.txt\n"
+                                          "# size 2\n" + digest_cc + "  gamedata/data/c.txt\n"
+                                          "# size 1\n" + digest_a + " *gamedata/data/d.txt\n");
+
+    EXPECT_EQ(report(true),
+              (lines{"gamedata\\data\\B.txt: error: is 1 byte; update.sha256 line 5 lists 2 bytes",
+                     "gamedata\\data\\c.txt: error: its content is not what update.sha256 line 7 lists (another "
+                     "SHA-256): a damaged file",
+                     "gamedata\\data\\e.txt: error: not listed in update.sha256",
+                     "gamedata\\data\\d.txt: error: missing, but update.sha256 line 9 lists it",
+                     "4 errors, 0 warnings; the update copies 4 files, 5 bytes"}));
+
+    // Without one, only an update that ships files is worth a warning.
+    DeleteFileW((folder / L"update.sha256").c_str());
+    EXPECT_EQ(report(true), (lines{"update.sha256: warning: missing, so players' updater cannot tell a damaged download",
+                                   "0 errors, 1 warning; the update copies 4 files, 5 bytes"}));
+    script(keys);
+    remove_folder_tree(folder / L"gamedata");
+    make_folder(folder / L"gamedata");
+    EXPECT_EQ(report(true), lines{"0 errors, 0 warnings; the update copies 0 files, 0 bytes"});
+}
+
+TEST_F(UpdateCheck, ManifestTheUpdaterWouldRefuseIsItsError)
+{
+    script(std::wstring(keys) + L"#COPY_FILE = \"a.txt\"\r\n");
+    source(L"a.txt", "a");
+    const struct {
+        std::string manifest;
+        std::wstring error;
+    } cases[] = {
+        {"# size 1\n" + digest_a + " *gamedata/a.txt\n" + digest_a + " *gamedata/b.txt\n",
+         L"update.sha256:3: error: " + expected::manifest_unreadable(3)},
+        {"# size 1\n" + digest_a + " *gamedata/../update.exe\n", L"update.sha256:2: error: " + expected::manifest_outside(2)},
+        {"# size 1\n" + digest_a + " *gamedata/a.txt\n# size 1\n" + digest_a + " *gamedata/A.TXT\n",
+         L"update.sha256:4: error: " + expected::manifest_unreadable(4)},
+    };
+    for (const auto& c : cases) {
+        write_file(folder / L"update.sha256", c.manifest);
+        EXPECT_EQ(report(true), (lines{to_utf8(c.error), "1 error, 0 warnings; the update copies 1 file, 1 byte"}))
+            << c.manifest;
+    }
 }
 
 }  // namespace

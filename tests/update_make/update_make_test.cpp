@@ -14,6 +14,7 @@
 #include "support/tree_snapshot.h"
 #include "support/utf8_text.h"
 #include "update_core/script_parser.h"
+#include "update_core/sha256.h"
 #include "update_make/script_writer.h"
 #include "update_make/update_maker.h"
 #include "update_make/update_plan.h"
@@ -155,6 +156,21 @@ std::uint64_t file_size(const std::wstring& path)
     return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
+std::string digest_of(const std::string& bytes)
+{
+    C_sha256 hash;
+    hash.add(bytes.data(), bytes.size());
+    return digest_to_hex(hash.finish());
+}
+
+// What the make laid out, less its manifest, which must be there.
+C_tree made_without_manifest(const std::wstring& out)
+{
+    C_tree made = snapshot_tree(out);
+    EXPECT_EQ(made.erase(L"update.sha256"), 1u);
+    return made;
+}
+
 std::vector<std::string> finding_lines(const C_check_result& result)
 {
     std::vector<std::string> lines;
@@ -255,6 +271,18 @@ TEST_F(MakeUpdate, CarriesAddedAndChangedFilesAndNewFoldersOnly)
                                               L"#COPY_FILE = \"movie\"\r\n"
                                               L"#COPY_FILE = \"readme.txt\"\r\n"
                                               L"#COPY_FILE = \"説明書.txt\"\r\n")},
+        // Sorted by path, forward slashes, UTF-8; the small files' digests as
+        // coreutils' sha256sum gives them.
+        {L"update.sha256",
+         "# The size and SHA-256 of every file of gamedata. In this folder, sha256sum -c update.sha256 checks them.\n"
+         "# size 5\n279b8a60f444fa8b6275687ce7e44363d97f72f88e4a3285baf0d9ed812e4061 *gamedata/data/added.pak\n"
+         "# size 1500000\n" + digest_of(changed_script) + " *gamedata/data/script.scr\n"
+         "# size 5\nc57d7e92019708b614c90fa3685cd644f543a60153fb99ec9b67c381a245fb2a *gamedata/data/voice/a.ogg\n"
+         "# size 2\n037aeaeaf4bbf26ddabe7256a8294dc52da48d575a1247b5c2598c47de7aebab *gamedata/movie/op.mpg\n"
+         "# size 2\n9c1623f0d38e28e9594f2ef31a7ec909291c4fdb05a777dccd2e936a7f406011 *gamedata/movie/sub/ed.mpg\n"
+         "# size 11\naaa2d72a7cfd5d1c9d9afcb32429c251d39b26d3dd91fb4f81a48f521f856f22 *gamedata/readme.txt\n"
+         "# size 6\n36bde66f289a35683683b041c6d8f418a5f36607b547da25d00ad55891e80b88 *gamedata/" +
+             to_utf8(L"説明書.txt") + "\n"},
     };
     EXPECT_EQ(tree_differences(expected, snapshot_tree(request.out_dir)), "");
 }
@@ -286,7 +314,7 @@ TEST_F(MakeUpdate, LeavesExcludedPathsOutAndWarnsOfWhatItCannotUndo)
                                 {L"gamedata\\VelkorEngine.exe", "MZ engine 1.02"},
                                 {L"update.exe", "MZ updater"},
                                 {L"update.ini", cp932(script)}},
-                               snapshot_tree(request.out_dir)),
+                               made_without_manifest(request.out_dir)),
               "");
 }
 
@@ -413,7 +441,7 @@ TEST_F(MakeUpdate, LinksToFoldersAreReportedAndNotFollowed)
                                 {L"update.exe", "MZ updater"},
                                 {L"update.ini", cp932(script_head() + L"#COPY_FILE = \"data\"\r\n"
                                                                       L"#COPY_FILE = \"readme.txt\"\r\n")}},
-                               snapshot_tree(request.out_dir)),
+                               made_without_manifest(request.out_dir)),
               "");
     RemoveDirectoryW((request.new_dir + L"\\data\\loop").c_str());
     DeleteFileW((request.new_dir + L"\\data\\loop").c_str());
