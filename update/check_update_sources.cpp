@@ -12,7 +12,8 @@ bool check_update_sources()
     release_source_listing();
     C_source_listing& listed = source_listing();
     const std::vector<C_source_finding> findings =
-        find_source_problems(listed.listings, settings.source_dir, settings.copy_files, &listed.entries);
+        find_source_problems(listed.listings, settings.source_dir, settings.source_dir, settings.copy_files,
+                             &listed.entries);
     if (findings.empty()) return true;
     // The updater stops at the first problem.
     report_failure(findings.front().message);

@@ -4,6 +4,7 @@
 
 #include <unordered_set>
 
+#include "file/scoped_handle.h"
 #include "update/journal_record.h"
 #include "update/message_box.h"
 #include "update/message_helpers.h"
@@ -38,12 +39,9 @@ const dir_entry* existing_file(C_folder_listings& listings, const std::wstring& 
 // As the copy opens a file it replaces: for writing, shared with no one.
 bool held_by_another_program(const std::wstring& path)
 {
-    const HANDLE handle =
-        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle != INVALID_HANDLE_VALUE) {
-        CloseHandle(handle);
-        return false;
-    }
+    const C_scoped_handle handle(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (handle) return false;
     // Any other refusal is the copy's to report, as it always was.
     const DWORD error = GetLastError();
     return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;

@@ -61,18 +61,20 @@ std::wstring on_line(int line)
 
 }  // namespace
 
-std::vector<C_check_finding> check_manifest(C_folder_listings& listings)
+std::vector<C_check_finding> check_manifest(C_folder_listings& listings, const std::wstring& folder)
 {
     std::vector<C_check_finding> findings;
-    const bool has_source = get_path_kind(SOURCE_FOLDER) == path_kind::folder;
+    const std::wstring source = path_join(folder, SOURCE_FOLDER);
+    const bool has_source = get_path_kind(source) == path_kind::folder;
     std::vector<dir_entry> files;
     if (has_source) {
-        listings.for_each_file(SOURCE_FOLDER, [&files](const std::wstring& rel, const dir_entry& file) {
+        listings.for_each_file(source, [&files](const std::wstring& rel, const dir_entry& file) {
             files.push_back(dir_entry{rel, false, file.size});
         });
     }
 
-    const path_kind manifest_kind = get_path_kind(MANIFEST_FILE);
+    const std::wstring manifest_path = path_join(folder, MANIFEST_FILE);
+    const path_kind manifest_kind = get_path_kind(manifest_path);
     if (manifest_kind == path_kind::missing) {
         if (!files.empty()) {
             findings.push_back(warning_at(MANIFEST_FILE, L"missing, so players' updater cannot tell a damaged download"));
@@ -80,7 +82,7 @@ std::vector<C_check_finding> check_manifest(C_folder_listings& listings)
         return findings;
     }
     std::string bytes;
-    if (manifest_kind != path_kind::file || !read_bytes(MANIFEST_FILE, bytes)) {
+    if (manifest_kind != path_kind::file || !read_bytes(manifest_path, bytes)) {
         findings.push_back(manifest_error(0, msg_manifest_unreadable(0)));
         return findings;
     }
@@ -117,7 +119,7 @@ std::vector<C_check_finding> check_manifest(C_folder_listings& listings)
             continue;
         }
         C_sha256_digest digest;
-        if (!hash_file(place, buffer.get(), digest)) {
+        if (!hash_file(path_join(folder, place), buffer.get(), digest)) {
             findings.push_back(error_at(place, L"cannot be read: " + last_error_reason()));
         } else if (digest != listed.digest) {
             findings.push_back(error_at(place, L"its content is not what " + on_line(listed.line) +
