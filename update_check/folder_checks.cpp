@@ -77,22 +77,23 @@ std::vector<C_check_finding> review_reg_path(const std::wstring& reg_path, int l
     return {finding_on(finding_kind::reg_path_form, L"update.ini", line, L"#REG_PATH " + problem)};
 }
 
-std::vector<C_check_finding> check_updater_present()
+std::vector<C_check_finding> check_updater_present(const std::wstring& folder)
 {
-    if (get_path_kind(UPDATER) == path_kind::file) return {};
+    if (get_path_kind(path_join(folder, UPDATER)) == path_kind::file) return {};
     return {finding_at(finding_kind::updater_missing, UPDATER,
                        L"missing beside update.ini and gamedata; players would have no updater to run")};
 }
 
-std::vector<C_check_finding> check_updater_version()
+std::vector<C_check_finding> check_updater_version(const std::wstring& folder)
 {
+    const std::wstring updater = path_join(folder, UPDATER);
     DWORD ignored = 0;
-    const DWORD size = GetFileVersionInfoSizeW(UPDATER, &ignored);
+    const DWORD size = GetFileVersionInfoSizeW(updater.c_str(), &ignored);
     if (size == 0) return {};
     std::vector<char> record(size);
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT fixed_size = 0;
-    if (!GetFileVersionInfoW(UPDATER, 0, size, record.data()) ||
+    if (!GetFileVersionInfoW(updater.c_str(), 0, size, record.data()) ||
         !VerQueryValueW(record.data(), L"\\", reinterpret_cast<void**>(&fixed), &fixed_size) || !fixed ||
         fixed_size < sizeof(VS_FIXEDFILEINFO)) {
         return {};

@@ -11,8 +11,9 @@
 namespace {
 
 // A message that is empty when the entry is fine.
-C_source_finding entry_problem(C_folder_listings& listings, const std::wstring& source_dir, const std::wstring& entry,
-                               int position, C_copy_entry& listed)
+C_source_finding entry_problem(C_folder_listings& listings, const std::wstring& source_dir,
+                               const std::wstring& shown_source_dir, const std::wstring& entry, int position,
+                               C_copy_entry& listed)
 {
     if (entry.empty()) return {position, msg_entry_empty(position), source_problem::entry_empty};
     if (entry_is_unsafe(entry)) return {position, msg_entry_outside(position), source_problem::entry_outside};
@@ -20,7 +21,7 @@ C_source_finding entry_problem(C_folder_listings& listings, const std::wstring& 
     // own name, or the copy, which lists names, would pass it over.
     listed = list_copy_entry(listings, source_dir, entry);
     if (!listed.found() || !entry_is_stored_as_named(listings, source_dir, listed.rel)) {
-        return {position, msg_entry_missing(path_join(source_dir, entry)), source_problem::entry_missing};
+        return {position, msg_entry_missing(path_join(shown_source_dir, entry)), source_problem::entry_missing};
     }
     return {};
 }
@@ -28,6 +29,7 @@ C_source_finding entry_problem(C_folder_listings& listings, const std::wstring& 
 }  // namespace
 
 std::vector<C_source_finding> find_source_problems(C_folder_listings& listings, const std::wstring& source_dir,
+                                                   const std::wstring& shown_source_dir,
                                                    const std::vector<std::wstring>& copy_files,
                                                    std::vector<C_copy_entry>* listed)
 {
@@ -40,7 +42,7 @@ std::vector<C_source_finding> find_source_problems(C_folder_listings& listings, 
     for (const std::wstring& entry : copy_files) {
         ++position;
         C_copy_entry found;
-        C_source_finding problem = entry_problem(listings, source_dir, entry, position, found);
+        C_source_finding problem = entry_problem(listings, source_dir, shown_source_dir, entry, position, found);
         if (!problem.message.empty()) findings.push_back(std::move(problem));
         if (listed) listed->push_back(std::move(found));
     }
@@ -51,5 +53,5 @@ std::vector<C_source_finding> find_source_problems(const std::wstring& source_di
                                                    const std::vector<std::wstring>& copy_files)
 {
     C_folder_listings listings;
-    return find_source_problems(listings, source_dir, copy_files, nullptr);
+    return find_source_problems(listings, source_dir, source_dir, copy_files, nullptr);
 }
