@@ -81,9 +81,12 @@ void compare_pairs(std::vector<C_same_size_pair>& pairs, C_compare_counts& count
         --running;
         finished.notify_one();
     };
-    running = static_cast<unsigned>(std::min<std::size_t>(PAIR_READERS, pairs.size()));
+    // Counted apart from `running`, which the first reader may lower before the
+    // second is started.
+    const unsigned reader_count = static_cast<unsigned>(std::min<std::size_t>(PAIR_READERS, pairs.size()));
+    running = reader_count;
     std::vector<std::thread> readers;
-    for (unsigned i = 0; i < running; ++i) readers.emplace_back(read_pairs);
+    for (unsigned i = 0; i < reader_count; ++i) readers.emplace_back(read_pairs);
 
     const C_compare_counts before = counts;
     std::unique_lock<std::mutex> lock(mutex);
