@@ -43,8 +43,7 @@ protected:
         if (!with_manifest_warning) {
             result.findings.erase(std::remove_if(result.findings.begin(), result.findings.end(),
                                                  [](const C_check_finding& f) {
-                                                     return f.place == L"update.sha256" &&
-                                                            f.level == finding_level::warning;
+                                                     return f.kind == finding_kind::manifest_missing;
                                                  }),
                                   result.findings.end());
         }
@@ -351,6 +350,8 @@ TEST_F(UpdateCheck, ManifestTheUpdaterWouldRefuseIsItsError)
         EXPECT_EQ(report(true), (lines{to_utf8(c.error), "1 error, 0 warnings; the update copies 1 file, 1 byte"}))
             << c.manifest;
     }
+}
+
 TEST_F(UpdateCheck, TextAfterAValueIsIgnoredByTheUpdater)
 {
     // Blanks after the quote are nothing; anything else is lost.
