@@ -21,7 +21,7 @@ const int HASH_CHUNK = 1 << 20;
 
 C_check_finding manifest_error(int line, std::wstring text)
 {
-    return C_check_finding{finding_level::error, MANIFEST_FILE, line, std::move(text)};
+    return finding_on(finding_kind::manifest_unreadable, MANIFEST_FILE, line, std::move(text));
 }
 
 bool read_bytes(const std::wstring& path, std::string& bytes)
@@ -77,7 +77,7 @@ std::vector<C_check_finding> check_manifest(C_folder_listings& listings, const s
     const path_kind manifest_kind = get_path_kind(manifest_path);
     if (manifest_kind == path_kind::missing) {
         if (!files.empty()) {
-            findings.push_back(warning_at(MANIFEST_FILE, L"missing, so players' updater cannot tell a damaged download"));
+            findings.push_back(finding_at(finding_kind::manifest_missing, MANIFEST_FILE, L"missing, so players' updater cannot tell a damaged download"));
         }
         return findings;
     }
@@ -108,29 +108,31 @@ std::vector<C_check_finding> check_manifest(C_folder_listings& listings, const s
         const std::wstring place = path_join(SOURCE_FOLDER, file.path);
         const std::size_t at = index.position(file.path);
         if (at == seen.size()) {
-            findings.push_back(error_at(place, L"not listed in update.sha256"));
+            findings.push_back(finding_at(finding_kind::file_unlisted, place, L"not listed in update.sha256"));
             continue;
         }
         seen[at] = true;
         const C_manifest_file& listed = index.files()[at];
         if (file.size != listed.size) {
-            findings.push_back(error_at(place, L"is " + bytes_text(file.size) + L"; " + on_line(listed.line) +
-                                                   L" lists " + bytes_text(listed.size)));
+            findings.push_back(finding_at(finding_kind::file_size_differs, place,
+                                          L"is " + bytes_text(file.size) + L"; " + on_line(listed.line) + L" lists " +
+                                              bytes_text(listed.size)));
             continue;
         }
         C_sha256_digest digest;
         if (!hash_file(path_join(folder, place), buffer.get(), digest)) {
-            findings.push_back(error_at(place, L"cannot be read: " + last_error_reason()));
+            findings.push_back(finding_at(finding_kind::file_unreadable, place, L"cannot be read: " + last_error_reason()));
         } else if (digest != listed.digest) {
-            findings.push_back(error_at(place, L"its content is not what " + on_line(listed.line) +
-                                                   L" lists (another SHA-256): a damaged file"));
+            findings.push_back(finding_at(finding_kind::file_damaged, place,
+                                          L"its content is not what " + on_line(listed.line) +
+                                              L" lists (another SHA-256): a damaged file"));
         }
     }
     for (std::size_t i = 0; i < seen.size(); ++i) {
         if (seen[i]) continue;
         const C_manifest_file& listed = index.files()[i];
-        findings.push_back(error_at(path_join(SOURCE_FOLDER, listed.rel), L"missing, but " + on_line(listed.line) +
-                                                                              L" lists it"));
+        findings.push_back(finding_at(finding_kind::file_listed_missing, path_join(SOURCE_FOLDER, listed.rel),
+                                      L"missing, but " + on_line(listed.line) + L" lists it"));
     }
     return findings;
 }

@@ -77,6 +77,34 @@ TEST_F(EndToEndCheck, StrictCountsWarningsAsErrors)
     EXPECT_EQ(check({machine.update_dir(), L"--strict"}).exit_code, 0u);
 }
 
+TEST_F(EndToEndCheck, JsonCarriesEachFindingWithItsCodeAndTheCounts)
+{
+    machine.write_script(title, game, {L"readme.txt", L"ムービー"});
+    machine.add_source_file(L"readme.txt", "new readme");
+    machine.add_source_file(L"forgotten.txt", "x");
+    const C_console_run run = check({L"--format=json", machine.update_dir()});
+    EXPECT_EQ(run.exit_code, 1u);
+    EXPECT_EQ(run.output, "{\n"
+                          "  \"findings\": [\n"
+                          "    {\"file\": \"update.ini\", \"line\": 6, \"severity\": \"error\", \"code\": "
+                          "\"entry-missing\", \"message\": \"" +
+                              to_utf8(replace_all(expected::entry_missing(L"gamedata\\ムービー"), L"\\", L"\\\\")) +
+                              "\"},\n"
+                              "    {\"file\": \"gamedata\\\\forgotten.txt\", \"line\": null, "
+                              "\"severity\": \"warning\", \"code\": \"file-not-copied\", \"message\": \"no entry "
+                              "copies this file; it is not shipped\"},\n"
+                              "    {\"file\": \"update.sha256\", \"line\": null, \"severity\": \"warning\", "
+                              "\"code\": \"manifest-missing\", \"message\": \"missing, so players' updater cannot "
+                              "tell a damaged download\"}\n"
+                              "  ],\n"
+                              "  \"errors\": 1,\n"
+                              "  \"warnings\": 2,\n"
+                              "  \"copied_files\": 1,\n"
+                              "  \"copied_bytes\": 10\n"
+                              "}\n");
+    EXPECT_EQ(run.errors, "");
+}
+
 TEST_F(EndToEndCheck, WithoutAFolderTheCheckerReadsItsOwn)
 {
     machine.write_script(title, game, {L"readme.txt"});
@@ -91,12 +119,13 @@ TEST_F(EndToEndCheck, UsageErrorsAndHelp)
     for (const auto& args : {std::vector<std::wstring>{L"--help"}, {machine.update_dir(), L"--bogus", L"/?"}}) {
         const C_console_run help = check(args);
         EXPECT_EQ(help.exit_code, 0u);
-        EXPECT_EQ(help.output.rfind("Usage: update_check.exe [--strict] [FOLDER]\n", 0), 0u) << help.output;
+        EXPECT_EQ(help.output.rfind("Usage: update_check.exe [--strict] [--format=text|json] [--] [FOLDER]\n", 0), 0u)
+            << help.output;
     }
 
     const std::wstring missing = machine.update_dir() + L"\\no such folder";
     const std::vector<std::vector<std::wstring>> wrong = {
-        {missing}, {machine.update_dir(), machine.update_dir()}, {L"--bogus"}, {L"--strict=yes"}};
+        {missing}, {machine.update_dir(), machine.update_dir()}, {L"--bogus"}, {L"--strict=yes"}, {L"--format=xml"}};
     for (const auto& args : wrong) {
         const C_console_run run = check(args);
         EXPECT_TRUE(run.exited);

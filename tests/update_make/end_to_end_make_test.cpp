@@ -209,7 +209,7 @@ TEST_F(EndToEndMake, UsageErrorsComeBeforeAnythingIsRead)
          "HKEY_LOCAL_MACHINE\\Software\\HKLM\\Software\\Velkor; give only the key below "
          "HKEY_LOCAL_MACHINE\\Software: Velkor"},
         {args_with(L"out", {L"--dry-run=yes"}), "--dry-run takes no value"},
-        {args_with(L"out", {L"--strict"}), "unknown option --strict"},
+        {args_with(L"out", {L"--format=xml"}), "--format takes text or json, not xml"},
     };
     for (const auto& c : cases) {
         const C_console_run run = run_console(built_maker_path(), c.args, work.path());
@@ -237,6 +237,43 @@ TEST_F(EndToEndMake, DryRunPrintsWhatWouldShipAndWritesNothing)
                           "would ship readme.txt: 1 file, 5 bytes\n"
                           "0 errors, 0 warnings; the update copies 3 files, 18 bytes (dry run: nothing was written)\n");
     EXPECT_EQ(made_beside_releases(), std::vector<std::wstring>{});
+}
+
+TEST_F(EndToEndMake, StrictMakesNoUpdateOverAWarningAndJsonSaysSo)
+{
+    write_files(work / L"old", {{L"VelkorEngine.exe", "MZ engine 1.01"}, {L"readme.txt", "1.01"}});
+    write_files(work / L"new", {{L"VelkorEngine.exe", "MZ engine 1.02"}, {L"readme.txt", "1.02!"}});
+    const std::string engine_changes = "the game's engine changes; the update replaces it, so players must close the "
+                                       "game before they run update.exe";
+
+    const C_console_run text = make({L"--strict"});
+    EXPECT_EQ(text.exit_code, 1u) << text.errors;
+    EXPECT_EQ(text.output, "new\\VelkorEngine.exe: warning: " + engine_changes +
+                               "\n0 errors, 1 warning; the update copies 2 files, 19 bytes (--strict: warnings count "
+                               "as errors, so nothing was made)\n");
+    EXPECT_EQ(made_beside_releases(), std::vector<std::wstring>{});
+
+    const C_console_run json = make({L"--strict", L"--format", L"json"});
+    EXPECT_EQ(json.exit_code, 1u) << json.errors;
+    EXPECT_EQ(json.output, "{\n"
+                           "  \"findings\": [\n"
+                           "    {\"file\": \"new\\\\VelkorEngine.exe\", \"line\": null, \"severity\": \"warning\", "
+                           "\"code\": \"engine-changes\", \"message\": \"" +
+                               engine_changes +
+                               "\"}\n"
+                               "  ],\n"
+                               "  \"errors\": 0,\n"
+                               "  \"warnings\": 1,\n"
+                               "  \"copied_files\": 2,\n"
+                               "  \"copied_bytes\": 19,\n"
+                               "  \"made\": false,\n"
+                               "  \"dry_run\": false\n"
+                               "}\n");
+    EXPECT_EQ(made_beside_releases(), std::vector<std::wstring>{});
+
+    // Without --strict the same warning lets the update be made.
+    EXPECT_EQ(make({}).exit_code, 0u);
+    EXPECT_EQ(made_beside_releases(), std::vector<std::wstring>{L"out"});
 }
 
 TEST_F(EndToEndMake, HelpAnywhereAndTheVersionOfEachProgram)
