@@ -98,6 +98,20 @@ bool make_folder_link(const std::wstring& link, const std::wstring& target)
            until_done([&] { return is_folder_link(link); });
 }
 
+bool make_file_link(const std::wstring& link, const std::wstring& target)
+{
+    if (!running_on_wine()) {
+        const DWORD allow_unprivileged = 0x2;  // SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE
+        return CreateSymbolicLinkW(link.c_str(), target.c_str(), allow_unprivileged) != 0;
+    }
+    const std::string folder = host_path(link.substr(0, link.rfind(L'\\')));
+    const std::string to = host_path(target);
+    const std::wstring name = link.substr(link.rfind(L'\\') + 1);
+    if (folder.empty() || to.empty()) return false;
+    return run_host_command({"/bin/ln", "-s", to, folder + "/" + std::string(name.begin(), name.end())}) &&
+           until_done([&] { return GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES; });
+}
+
 bool write_case_twin(const std::wstring& folder, const std::wstring& name, const std::string& bytes)
 {
     if (!running_on_wine()) return false;

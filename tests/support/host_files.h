@@ -12,6 +12,9 @@ bool running_on_wine();
 
 // A symbolic link `link` to the folder `target`.
 bool make_folder_link(const std::wstring& link, const std::wstring& target);
+// A symbolic link `link` to the file `target`. Wine shows it as the file it
+// leads to, without the link's attribute.
+bool make_file_link(const std::wstring& link, const std::wstring& target);
 
 // The file `name` in `folder` beside one whose name differs only in letter case.
 bool write_case_twin(const std::wstring& folder, const std::wstring& name, const std::string& bytes);

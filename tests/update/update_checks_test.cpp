@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include <ostream>
 #include <string>
 #include <vector>
@@ -9,6 +11,7 @@
 #include "support/expected_texts.h"
 #include "support/host_files.h"
 #include "support/temp_dir.h"
+#include "support/tree_snapshot.h"
 #include "support/test_reg_key.h"
 #include "update/install_info.h"
 #include "update/update_sequence.h"
@@ -373,6 +376,74 @@ TEST_F(InstallFolder, FullInstallationPassesAndATrailingBackslashIsKeptThroughTh
     ASSERT_EQ(boxes.boxes().size(), 1u);
     EXPECT_EQ(boxes.boxes()[0].text,
               expected::confirm_destination(game));
+}
+
+// The update's files as the copy lists them, and an installation whose
+// destinations lead elsewhere through links made as a player's tools make them.
+class DestinationLinks : public UpdateChecks {
+protected:
+    void SetUp() override
+    {
+        UpdateChecks::SetUp();
+        game = make_installation();
+        UpdateSettings.dest_dir = game;
+        write_file(temp / L"gamedata\\data.pak", "new pak");
+        write_file(temp / L"gamedata\\maps\\new.map", "new map");
+        UpdateSettings.copy_files = {L"data.pak", L"maps"};
+    }
+
+    std::wstring game;
+    C_current_dir here{temp.path()};
+};
+
+TEST_F(DestinationLinks, PlainDestinationsPass)
+{
+    write_file(game + L"\\data.pak", "old pak");
+    make_folder(game + L"\\maps");
+    C_box_recorder boxes;
+    EXPECT_TRUE(check_destination_links());
+    EXPECT_TRUE(boxes.boxes().empty());
+}
+
+TEST_F(DestinationLinks, AFileThatIsASymbolicLinkIsRefusedAndWhatItLeadsToIsLeftAlone)
+{
+    const std::wstring target = temp / L"elsewhere\\shared.pak";
+    write_file(target, "someone else's file");
+    if (!make_file_link(game + L"\\data.pak", target)) GTEST_SKIP() << "no file link could be made here";
+
+    C_box_recorder boxes;
+    EXPECT_FALSE(check_destination_links());
+    EXPECT_EQ(boxes.texts(), failure(expected::dest_is_link(game + L"\\data.pak")));
+    EXPECT_EQ(read_file(target), "someone else's file");
+}
+
+TEST_F(DestinationLinks, AFolderLinkedToAnotherDriveIsRefusedAndWhatItLeadsToIsLeftAlone)
+{
+    // Under Wine the host's root is drive Z:, the prefix's own folders drive C:.
+    const std::wstring other = L"Z:\\tmp\\updater_links_" + std::to_wstring(GetCurrentProcessId());
+    if (!running_on_wine() || GetDriveTypeW(L"Z:\\") == DRIVE_NO_ROOT_DIR) {
+        GTEST_SKIP() << "no second drive to link to here";
+    }
+    write_file(other + L"\\old.map", "on another drive");
+    const bool linked = make_folder_link(game + L"\\maps", other);
+    C_box_recorder boxes;
+    const bool passed = linked && check_destination_links();
+    const C_tree there = snapshot_tree(other);
+    remove_folder_tree(other);
+    if (!linked) GTEST_SKIP() << "no folder link could be made here";
+
+    EXPECT_FALSE(passed);
+    EXPECT_EQ(boxes.texts(), failure(expected::dest_on_other_drive(game + L"\\maps")));
+    EXPECT_EQ(there, (C_tree{{L"old.map", "on another drive"}}));
+}
+
+TEST_F(DestinationLinks, AFolderLinkedOnTheSameDrivePasses)
+{
+    make_folder(temp / L"moved_maps");
+    if (!make_folder_link(game + L"\\maps", temp / L"moved_maps")) GTEST_SKIP() << "no folder link could be made here";
+    C_box_recorder boxes;
+    EXPECT_TRUE(check_destination_links());
+    EXPECT_TRUE(boxes.boxes().empty());
 }
 
 using Confirmation = UpdateChecks;
