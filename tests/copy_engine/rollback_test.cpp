@@ -219,12 +219,21 @@ TEST_F(Undo, AJournalOfAnotherInstallationIsRefused)
 
 TEST_F(Undo, APlantedWorkFolderLinkIsRefusedAndNothingOutsideIsDeleted)
 {
-    // A folder outside the installation, made to look like a work folder.
+    // A genuine journal of this installation, with its staged and kept files,
+    // moved outside, and the work folder's name made a link to it.
+    ASSERT_NO_FATAL_FAILURE(stop_partway());
     const std::wstring outside = scenario.temp() / L"outside";
-    write_file(outside + L"\\update.journal", "");
-    write_file(outside + L"\\staged\\0\\0", "a file outside");
+    ASSERT_TRUE(MoveFileExW(dest(L"~update_rollback").c_str(), outside.c_str(), 0));
     if (!make_folder_link(dest(L"~update_rollback"), outside)) GTEST_SKIP() << "no folder link could be made here";
     const C_tree planted = snapshot_tree(outside);
+    const auto installation = [&] {
+        C_tree tree = snapshot_tree(scenario.dest());
+        for (auto item = tree.begin(); item != tree.end();) {
+            item = item->first.compare(0, 17, L"~update_rollback\\") == 0 ? tree.erase(item) : std::next(item);
+        }
+        return tree;
+    };
+    const C_tree stopped = installation();
 
     EXPECT_EQ(recover_installation(scenario.dest()).outcome, installation_recovery::refused);
     const C_copy_outcome copy = scenario.apply();
@@ -232,11 +241,29 @@ TEST_F(Undo, APlantedWorkFolderLinkIsRefusedAndNothingOutsideIsDeleted)
     EXPECT_TRUE(copy.restored);
 
     EXPECT_EQ(tree_differences(planted, snapshot_tree(outside)), "");
-    C_tree installation = snapshot_tree(scenario.dest());
-    for (auto item = installation.begin(); item != installation.end();) {
-        item = item->first.compare(0, 17, L"~update_rollback\\") == 0 ? installation.erase(item) : std::next(item);
+    EXPECT_EQ(tree_differences(stopped, installation()), "");
+    remove_link(dest(L"~update_rollback"));
+}
+
+TEST_F(Undo, ALookThatFailsOtherwiseThanNotFoundStopsTheRollback_Unlistable)
+{
+    ASSERT_NO_FATAL_FAILURE(stop_partway());
+    C_recovery recovery;
+    {
+        // A file of the plan cannot be looked at now: it may be there or not.
+        C_listing_denied denied(dest(L"sub"));
+        std::string why_not;
+        if (!denied.in_effect(why_not)) GTEST_SKIP() << why_not;
+        recovery = recover_installation(scenario.dest());
     }
-    EXPECT_EQ(tree_differences(scenario.before.files, installation), "");
+    EXPECT_EQ(recovery.outcome, installation_recovery::failed);
+    EXPECT_EQ(snapshot_tree(scenario.dest()).count(L"~update_rollback\\update.journal"), 1u);
+
+
+    // Once it can be looked at again, the rollback completes.
+    const installation_recovery again = recover_installation(scenario.dest()).outcome;
+    EXPECT_TRUE(again == installation_recovery::rolled_back || again == installation_recovery::none);
+    EXPECT_EQ(tree_differences(scenario.before.files, snapshot_tree(scenario.dest())), "");
 }
 
 TEST_F(Undo, TheWorkFolderGrantsAccessToAdministratorsAndSystemOnly)

@@ -429,6 +429,7 @@ TEST_F(DestinationLinks, AFolderLinkedToAnotherDriveIsRefusedAndWhatItLeadsToIsL
     C_box_recorder boxes;
     const bool passed = linked && check_destination_links();
     const C_tree there = snapshot_tree(other);
+    remove_link(game + L"\\maps");
     remove_folder_tree(other);
     if (!linked) GTEST_SKIP() << "no folder link could be made here";
 
@@ -444,6 +445,7 @@ TEST_F(DestinationLinks, AFolderLinkedOnTheSameDrivePasses)
     C_box_recorder boxes;
     EXPECT_TRUE(check_destination_links());
     EXPECT_TRUE(boxes.boxes().empty());
+    remove_link(game + L"\\maps");
 }
 
 using Confirmation = UpdateChecks;
