@@ -14,6 +14,7 @@ enum class copy_failure {
     journal_not_written,   // `path`: the journal
     source_not_opened,     // `path`: the update's file
     source_not_read,
+    source_damaged,        // `path`: the update's file, whose content its owner's check refused
     dest_not_opened,       // `path`: the destination, in use, read-only, a link or a folder
     dest_not_written,      // `path`: the destination, whose new content could not be written or put in place
     not_undone,            // `path`: a destination that could not be put back as it was

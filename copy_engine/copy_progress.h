@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -14,6 +15,11 @@ public:
                               std::uint64_t total);
     // Every so many steps that copy no bytes: putting files in place, undoing.
     virtual void working();
+    // Each chunk of the current file as it is read, before it is written, for
+    // a check of its content; after the last, whether the file read may take
+    // its place. Without a check, every file may.
+    virtual void chunk_read(const void* data, std::size_t size);
+    virtual bool content_matches();
 
 protected:
     ~C_copy_progress() = default;

@@ -336,12 +336,15 @@ private:
             if (!ReadFile(source, buffer, wanted, &got, nullptr) || got < wanted) {
                 return failed(copy_failure::source_not_read, source_path, got < wanted ? ERROR_HANDLE_EOF : GetLastError());
             }
+            progress_.chunk_read(buffer, got);
             const system_error error = write_next(staged, staged_path, done, buffer, got);
             if (error) return failed(copy_failure::dest_not_written, target, error);
             done += got;
             copied_ = std::min(total_, copied_ + got);
             progress_.bytes_copied(done, size, copied_, total_);
         }
+        // A damaged download never takes the place of the file it would replace.
+        if (!progress_.content_matches()) return failed(copy_failure::source_damaged, source_path, ERROR_FILE_CORRUPT);
         return C_copy_failure();
     }
 

@@ -85,20 +85,22 @@ private:
 
 }  // namespace
 
-C_destination_link find_destination_link(const std::wstring& dest_dir, const std::vector<C_copy_item>& files)
+C_destination_link find_destination_link(const std::wstring& dest_dir, const std::vector<C_copy_entry>& entries)
 {
     C_link_finder finder(dest_dir);
     C_destination_link found;
-    for (const C_copy_item& file : files) {
-        found.path = finder.other_drive_link(folder_of(file.rel));
-        if (!found.path.empty()) {
-            found.kind = destination_link::other_drive;
-            return found;
-        }
-        if (finder.is_file_link(file.rel)) {
-            found.kind = destination_link::file_link;
-            found.path = path_join(dest_dir, file.rel);
-            return found;
+    for (const C_copy_entry& entry : entries) {
+        for (const C_copy_item& file : entry.files) {
+            found.path = finder.other_drive_link(folder_of(file.rel));
+            if (!found.path.empty()) {
+                found.kind = destination_link::other_drive;
+                return found;
+            }
+            if (finder.is_file_link(file.rel)) {
+                found.kind = destination_link::file_link;
+                found.path = path_join(dest_dir, file.rel);
+                return found;
+            }
         }
     }
     return C_destination_link();

@@ -15,10 +15,10 @@ struct C_destination_link {
     std::wstring path;  // the link, below the installation
 };
 
-// The first place where the copy of `files` into `dest_dir` would go through
+// The first place where the copy of the files of `entries` into `dest_dir` would go through
 // a link that it cannot follow safely: a symbolic link to a file, which would
 // be written through to wherever it points, or a folder that leads to another
 // volume, where a file cannot be renamed into place. Links to folders on the
 // installation's own volume are followed as the player set them up. Each
 // folder of the installation is looked at once.
-C_destination_link find_destination_link(const std::wstring& dest_dir, const std::vector<C_copy_item>& files);
+C_destination_link find_destination_link(const std::wstring& dest_dir, const std::vector<C_copy_entry>& entries);

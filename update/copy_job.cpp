@@ -1,12 +1,14 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "copy_engine/copy_transaction.h"
 #include "copy_engine/work_place.h"
 #include "nt3/pump.h"
+#include "update/content_check.h"
 #include "update/copy_messages.h"
 #include "update/message_helpers.h"
 #include "update/shutdown_block.h"
@@ -33,12 +35,20 @@ int per_mille(double done, double total)
     return value >= PROGRESS_RANGE ? PROGRESS_RANGE : static_cast<int>(value);
 }
 
-// The copy shown in the progress dialog, which answers between chunks.
+// The copy shown in the progress dialog, which answers between chunks; each
+// file is held to the manifest the update ships as it is read.
 class C_dialog_progress final : public C_copy_progress {
 public:
     ~C_dialog_progress() = default;
 
-    void file_begun(const std::wstring& rel) override { progress_dialog.static_text.set_text(rel); }
+    void file_begun(const std::wstring& rel) override
+    {
+        progress_dialog.static_text.set_text(rel);
+        content_.reset(new C_content_check(rel));
+    }
+
+    void chunk_read(const void* data, std::size_t size) override { content_->add(data, size); }
+    bool content_matches() override { return content_->matches(); }
 
     void bytes_copied(std::uint64_t file_done, std::uint64_t file_size, std::uint64_t done,
                       std::uint64_t total) override
@@ -50,6 +60,9 @@ public:
     }
 
     void working() override { NT3::pump_messages(); }
+
+private:
+    std::unique_ptr<C_content_check> content_;
 };
 
 // Lists what every script entry stands for, then copies it all or nothing.

@@ -9,6 +9,7 @@ std::wstring copy_failure_message(const C_copy_failure& failure)
     case copy_failure::journal_not_written: return msg_journal_not_written(failure.path);
     case copy_failure::source_not_opened: return msg_source_not_opened(failure.path);
     case copy_failure::source_not_read: return msg_source_not_read(failure.path);
+    case copy_failure::source_damaged: return msg_update_file_damaged(failure.path);
     case copy_failure::work_folder_not_made:
     case copy_failure::dest_not_opened: return msg_dest_not_opened(failure.path);
     case copy_failure::dest_not_written:

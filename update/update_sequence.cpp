@@ -18,9 +18,8 @@ bool run_update_sequence()
     // The update's own files are checked before the registry is read, so a broken
     // update is reported even where the game is not installed. An update that
     // stopped halfway is undone as soon as the installation is known: it may
-    // have moved the engine's executable aside, which the checks look for. A
-    // destination that the copy would write through a link is refused before
-    // the prompt.
+    // have moved the engine's executable aside, which the checks look for.
+    // Whatever would stop the copy partway is found before the prompt.
     static bool (*const steps[])() = {
         clear_update_settings,
         load_update_script,
@@ -29,7 +28,7 @@ bool run_update_sequence()
         read_install_info,
         recover_interrupted_update,
         check_install_folder,
-        check_destination_links,
+        check_ready_to_copy,
         confirm_update,
         run_copy_job,
     };

@@ -9,7 +9,10 @@ bool check_update_sources();
 bool read_install_info();
 bool recover_interrupted_update();
 bool check_install_folder();
-bool check_destination_links();
+// Before the prompt, what would stop the copy partway: the update's files
+// held to the manifest it ships, files of the installation that cannot be
+// replaced now, and the room on its drive.
+bool check_ready_to_copy();
 bool confirm_update();
 bool run_copy_job();
 

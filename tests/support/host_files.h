@@ -18,7 +18,9 @@ bool make_file_link(const std::wstring& link, const std::wstring& target);
 // Removes the link `link` itself, which Wine cannot remove for a folder link.
 bool remove_link(const std::wstring& link);
 
-// The file `name` in `folder` beside one whose name differs only in letter case.
+// The file `name` in `folder` beside one whose name differs only in letter
+// case; with a folder part ("Data\a.pak") the twin is that folder, holding
+// the file.
 bool write_case_twin(const std::wstring& folder, const std::wstring& name, const std::string& bytes);
 
 // Denies everyone the listing of `folder` through its ACL while the object
