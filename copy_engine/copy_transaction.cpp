@@ -109,7 +109,8 @@ private:
         if (GetFileAttributesW(place_.folder.c_str()) != INVALID_FILE_ATTRIBUTES) {
             return failed(copy_failure::work_folder_refused, place_.folder, ERROR_ALREADY_EXISTS);
         }
-        if (!is_gone(GetLastError())) return failed(copy_failure::work_folder_not_made, place_.folder, GetLastError());
+        const system_error looked = GetLastError();
+        if (!is_gone(looked)) return failed(copy_failure::work_folder_not_made, place_.folder, looked);
         C_file_stamp installation;
         system_error error = folder_stamp(place_.dest_dir, installation);
         if (error) return failed(copy_failure::work_folder_not_made, place_.folder, error);

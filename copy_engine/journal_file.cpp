@@ -64,9 +64,13 @@ C_stored_journal read_journal(const std::wstring& path)
     }
     std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
     DWORD got = 0;
-    if (!bytes.empty() && (!ReadFile(file.get(), &bytes[0], static_cast<DWORD>(bytes.size()), &got, nullptr) ||
-                           got != bytes.size())) {
-        stored.error = got != bytes.size() && GetLastError() == 0 ? ERROR_HANDLE_EOF : GetLastError();
+    if (!bytes.empty() && !ReadFile(file.get(), &bytes[0], static_cast<DWORD>(bytes.size()), &got, nullptr)) {
+        stored.error = GetLastError();
+        return stored;
+    }
+    // A journal that shrank since its size was read is being written by someone else.
+    if (got != bytes.size()) {
+        stored.error = ERROR_HANDLE_EOF;
         return stored;
     }
     stored.reading = read_journal_records(bytes, stored.journal);

@@ -21,9 +21,9 @@ namespace {
 
 const wchar_t* const title = L"冬の大型アップデート";
 const wchar_t* const game = L"ヴェルコール物語";
-const std::size_t BIG = 64000000;
+const std::size_t BIG = 16000000;
 // Enough files that putting them in place takes long enough to be killed in.
-const int MAP_FILES = 2000;
+const int MAP_FILES = 1000;
 
 class InterruptedUpdate : public ::testing::Test {
 protected:

@@ -544,7 +544,8 @@ TEST_F(ReadyToCopy, TheCopyWritesEveryFileInWholeClustersAndItsJournal)
     EXPECT_EQ(bytes_the_copy_writes(listed, 4096), 5u * 4096);
     const std::uint64_t bytes = bytes_the_copy_writes(listed, 1);
     EXPECT_GT(bytes, 1u + 4096 + 4097);
-    EXPECT_LT(bytes, 1u + 4096 + 4097 + 1024);
+    // Each step's record carries the stamps of what it places and replaces.
+    EXPECT_LT(bytes, 1u + 4096 + 4097 + 2048);
 }
 
 }  // namespace
