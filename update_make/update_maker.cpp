@@ -376,7 +376,7 @@ private:
             progress_.show(L"Copying: " +
                            counts_of(copied_files, diff_.update.size(), copied_bytes, total_bytes));
         };
-        // update.ini is as new as the newest file it ships.
+        // update.ini and the manifest are as new as the newest file they ship.
         FILETIME newest{};
         C_manifest_maker manifest;
         for (const auto& file : diff_.update) {
@@ -415,7 +415,8 @@ private:
             return false;
         }
         std::wstring unspellable;
-        if (!manifest.write(making + L"\\" + MANIFEST_FILE, unspellable)) {
+        std::string listed;
+        if (!manifest.compose(listed, unspellable) || !write_bytes(making + L"\\" + MANIFEST_FILE, listed, newest)) {
             result_.findings.push_back(
                 unspellable.empty()
                     ? finding_at(finding_kind::manifest_not_written, request_.out_dir + L"\\" + MANIFEST_FILE,
