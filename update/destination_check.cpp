@@ -4,8 +4,8 @@
 
 #include <unordered_set>
 
+#include "copy_engine/journal_record.h"
 #include "file/scoped_handle.h"
-#include "update/journal_record.h"
 #include "update/message_box.h"
 #include "update/message_helpers.h"
 #include "update_core/messages.h"
@@ -78,17 +78,20 @@ std::uint64_t bytes_the_copy_writes(const std::vector<const C_copy_item*>& files
     if (cluster_size == 0) cluster_size = 1;
     std::uint64_t data = 0;
     std::string record;
-    std::uint64_t journal = journal_start_bytes().size();
+    std::uint64_t journal = journal_header_bytes(C_file_stamp()).size();
     const auto count_record = [&](journal_step step, const std::wstring& rel) {
         record.clear();
-        append_journal_record({step, rel}, record);
+        C_journal_record counted;
+        counted.step = step;
+        counted.rel = rel;
+        append_journal_record(counted, record);
         journal += record.size();
     };
     // Every folder a file lies in may be one the copy makes.
     std::unordered_set<std::wstring> folders;
     for (const C_copy_item* file : files) {
         data += in_clusters(file->size, cluster_size);
-        count_record(journal_step::aside, file->rel);
+        count_record(journal_step::replace, file->rel);
         for (std::size_t slash = file->rel.find(L'\\'); slash != std::wstring::npos;
              slash = file->rel.find(L'\\', slash + 1)) {
             std::wstring folder = file->rel.substr(0, slash);

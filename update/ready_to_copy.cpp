@@ -1,4 +1,5 @@
 #include "update/destination_check.h"
+#include "update/destination_links_check.h"
 #include "update/shipped_manifest.h"
 #include "update/source_listing.h"
 #include "update/update_sequence.h"
@@ -6,10 +7,10 @@
 bool check_ready_to_copy()
 {
     // The update's own files first: there is no point closing the game for a
-    // damaged download.
+    // damaged download, nor for a destination the copy refuses.
     C_source_listing& listed = source_listing();
-    const bool ready =
-        check_shipped_files(listed.entries, listed.listings) && check_destination(listed.entries);
+    const bool ready = check_shipped_files(listed.entries, listed.listings) &&
+                       check_destination_links(listed.entries) && check_destination(listed.entries);
     release_source_listing();
     return ready;
 }

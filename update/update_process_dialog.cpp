@@ -10,6 +10,11 @@ bool Cupdate_process_dialog::create(const std::wstring& dialog_name)
 LRESULT Cupdate_process_dialog::window_proc(UINT msg, WPARAM wparam, LPARAM lparam)
 {
     if (msg == WM_INITDIALOG && !on_init_dialog()) return 0;
+    if (msg == WM_QUERYENDSESSION && blocks_shutdown) {
+        // A dialog procedure gives its answer through the dialog's result.
+        SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, FALSE);
+        return TRUE;
+    }
     return C_dialog::window_proc(msg, wparam, lparam);
 }
 

@@ -20,6 +20,8 @@ public:
     NT3::Cc_static static_text;
     NT3::Cc_progress progress_total;
     NT3::Cc_progress progress_file;
+    // Whether the dialog answers no when Windows asks if the session may end.
+    bool blocks_shutdown = false;
 
 private:
     bool on_init_dialog();

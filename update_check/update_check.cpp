@@ -9,6 +9,7 @@
 #include <set>
 #include <utility>
 
+#include "copy_engine/work_place.h"
 #include "file/file.h"
 #include "update_check/folder_checks.h"
 #include "update_check/manifest_check.h"
@@ -19,7 +20,6 @@
 #include "update_core/messages.h"
 #include "update_core/script_values.h"
 #include "update_core/source_check.h"
-#include "update_core/work_folder.h"
 #include "util/text/code_page_932.h"
 #include "util/fs/dir_list.h"
 #include "util/fs/folder_listings.h"

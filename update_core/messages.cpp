@@ -99,10 +99,25 @@ std::wstring msg_confirm_destination(const std::wstring& folder)
 
 const wchar_t* const MSG_UPDATE_CANCELLED = L"アップデートを中断しました。";
 
+std::wstring msg_dest_is_link(const std::wstring& path)
+{
+    return L"インストール先の " + path +
+           L" はシンボリックリンクのため、アップデートできません。\nリンクを実際のファイルに置き換えてから、もう一度実行してください。";
+}
+
+std::wstring msg_dest_on_other_drive(const std::wstring& path)
+{
+    return L"インストール先の " + path +
+           L" は別のドライブを指すリンク（ジャンクションまたはマウントポイント）のため、アップデートできません。\n"
+           L"このフォルダをインストール先と同じドライブに移してから、もう一度実行してください。";
+}
+
 std::wstring msg_progress_caption(const std::wstring& update_title)
 {
     return update_title + L" アップデート";
 }
+
+const wchar_t* const MSG_SHUTDOWN_BLOCK_REASON = L"ゲームのアップデートを適用しています。終わるまでお待ちください。";
 
 std::wstring msg_source_not_opened(const std::wstring& path)
 {
@@ -125,12 +140,35 @@ std::wstring msg_dest_not_written(const std::wstring& path)
     return path + L" に書き込めませんでした。";
 }
 
+std::wstring msg_journal_not_written(const std::wstring& path)
+{
+    return L"アップデートの記録ファイル " + path +
+           L" に書き込めませんでした。\nインストール先のドライブの空き容量を確認してください。";
+}
+
 const wchar_t* const MSG_INTERRUPTED_UPDATE_ROLLED_BACK =
     L"前回のアップデートが中断されていたため、インストール先を元の状態に戻しました。";
 
 std::wstring msg_rollback_failed(const std::wstring& folder)
 {
     return L"インストール先を元に戻せませんでした。元のファイルは次の場所に残っています。\n" + folder;
+}
+
+std::wstring msg_player_files_kept(const std::vector<std::wstring>& rels)
+{
+    // A box has room for a few lines only.
+    const std::size_t shown = 10;
+    std::wstring text = L"次のファイルはアップデートの後で変更されていたため、元に戻さずにそのまま残しました。";
+    for (std::size_t i = 0; i < rels.size() && i < shown; ++i) text += L"\n" + rels[i];
+    if (rels.size() > shown) text += format_text(L"\nほか %d 個", static_cast<int>(rels.size() - shown));
+    return text;
+}
+
+std::wstring msg_work_folder_refused(const std::wstring& folder)
+{
+    return L"インストール先の " + folder +
+           L" は、中断されたアップデートの作業フォルダではありません。\n"
+           L"このフォルダを別の場所へ移すか削除してから、もう一度実行してください。";
 }
 
 const wchar_t* const MSG_UPDATE_FAILED = L"アップデートに失敗しました。";

@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <vector>
 
 // Every text the updater shows the user, by the step that shows it; the checker
 // and the maker quote them. A failing
@@ -57,17 +58,33 @@ std::wstring msg_not_enough_space(unsigned long long needed_mb, unsigned long lo
 std::wstring msg_confirm_destination(const std::wstring& folder);
 extern const wchar_t* const MSG_UPDATE_CANCELLED;
 
-// run_copy_job: the progress dialog's caption, and a file that cannot be copied.
+// check_destination_links: a destination that the copy would write through a
+// link: a symbolic link to a file, or a folder on another drive through a
+// junction or mount point.
+std::wstring msg_dest_is_link(const std::wstring& path);
+std::wstring msg_dest_on_other_drive(const std::wstring& path);
+
+// run_copy_job: the progress dialog's caption, the reason it gives Windows for
+// holding off a shutdown, and a file that cannot be copied.
 std::wstring msg_progress_caption(const std::wstring& update_title);
+extern const wchar_t* const MSG_SHUTDOWN_BLOCK_REASON;
 std::wstring msg_source_not_opened(const std::wstring& path);
 std::wstring msg_dest_not_opened(const std::wstring& path);
 std::wstring msg_source_not_read(const std::wstring& path);
 std::wstring msg_dest_not_written(const std::wstring& path);
+// The journal of the copy's steps (`path`) could not be written: a full disk, say.
+std::wstring msg_journal_not_written(const std::wstring& path);
 
 // An update that stopped halfway, found at the next start and undone before the
 // checks; or one that could not be undone, with the folder that keeps the old files.
 extern const wchar_t* const MSG_INTERRUPTED_UPDATE_ROLLED_BACK;
 std::wstring msg_rollback_failed(const std::wstring& folder);
+// A rollback that found files changed since the update put them there (`rels`,
+// relative to the installation) and left them as they are.
+std::wstring msg_player_files_kept(const std::vector<std::wstring>& rels);
+// The work folder's name taken by something that is no interrupted update's
+// (a link, a folder without its journal, the journal of another installation).
+std::wstring msg_work_folder_refused(const std::wstring& folder);
 
 // The sequence's end: after any failing step, and after the copy.
 extern const wchar_t* const MSG_UPDATE_FAILED;

@@ -129,4 +129,37 @@ inline std::wstring not_enough_space(unsigned long long needed_mb, unsigned long
            L" MB\n現在の空き容量: " + std::to_wstring(free_mb) + L" MB";
 }
 
+inline std::wstring journal_not_written(const std::wstring& path)
+{
+    return L"アップデートの記録ファイル " + path +
+           L" に書き込めませんでした。\nインストール先のドライブの空き容量を確認してください。";
+}
+
+inline std::wstring player_files_kept(const std::wstring& lines)
+{
+    return L"次のファイルはアップデートの後で変更されていたため、元に戻さずにそのまま残しました。\n" + lines;
+}
+
+inline std::wstring work_folder_refused(const std::wstring& folder)
+{
+    return L"インストール先の " + folder +
+           L" は、中断されたアップデートの作業フォルダではありません。\n"
+           L"このフォルダを別の場所へ移すか削除してから、もう一度実行してください。";
+}
+
+inline std::wstring dest_is_link(const std::wstring& path)
+{
+    return L"インストール先の " + path +
+           L" はシンボリックリンクのため、アップデートできません。\nリンクを実際のファイルに置き換えてから、もう一度実行してください。";
+}
+
+inline std::wstring dest_on_other_drive(const std::wstring& path)
+{
+    return L"インストール先の " + path +
+           L" は別のドライブを指すリンク（ジャンクションまたはマウントポイント）のため、アップデートできません。\n"
+           L"このフォルダをインストール先と同じドライブに移してから、もう一度実行してください。";
+}
+
+inline const std::wstring shutdown_block_reason = L"ゲームのアップデートを適用しています。終わるまでお待ちください。";
+
 }  // namespace expected

@@ -98,6 +98,32 @@ bool make_folder_link(const std::wstring& link, const std::wstring& target)
            until_done([&] { return is_folder_link(link); });
 }
 
+bool make_file_link(const std::wstring& link, const std::wstring& target)
+{
+    if (!running_on_wine()) {
+        const DWORD allow_unprivileged = 0x2;  // SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE
+        return CreateSymbolicLinkW(link.c_str(), target.c_str(), allow_unprivileged) != 0;
+    }
+    const std::string folder = host_path(link.substr(0, link.rfind(L'\\')));
+    const std::string to = host_path(target);
+    const std::wstring name = link.substr(link.rfind(L'\\') + 1);
+    if (folder.empty() || to.empty()) return false;
+    return run_host_command({"/bin/ln", "-s", to, folder + "/" + std::string(name.begin(), name.end())}) &&
+           until_done([&] { return GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES; });
+}
+
+bool remove_link(const std::wstring& link)
+{
+    if (!running_on_wine()) {
+        return DeleteFileW(link.c_str()) || RemoveDirectoryW(link.c_str());
+    }
+    const std::string folder = host_path(link.substr(0, link.rfind(L'\\')));
+    const std::wstring name = link.substr(link.rfind(L'\\') + 1);
+    if (folder.empty()) return false;
+    return run_host_command({"/bin/rm", "-f", folder + "/" + std::string(name.begin(), name.end())}) &&
+           until_done([&] { return GetFileAttributesW(link.c_str()) == INVALID_FILE_ATTRIBUTES; });
+}
+
 bool write_case_twin(const std::wstring& folder, const std::wstring& name, const std::string& bytes)
 {
     if (!running_on_wine()) return false;
@@ -152,6 +178,18 @@ C_listing_denied::~C_listing_denied()
     SetNamedSecurityInfoW(&folder_[0], SE_FILE_OBJECT, DACL_SECURITY_INFORMATION | UNPROTECTED_DACL_SECURITY_INFORMATION,
                           nullptr, nullptr, static_cast<PACL>(old_acl_), nullptr);
     if (old_security_) LocalFree(old_security_);
+    // Wine makes the restored entries a mode that lets the owner write but not
+    // list (0220): the host gives the listing back.
+    const auto listable = [&] {
+        WIN32_FIND_DATAW item;
+        const HANDLE find = FindFirstFileW((folder_ + L"\\*").c_str(), &item);
+        if (find == INVALID_HANDLE_VALUE) return false;
+        FindClose(find);
+        return true;
+    };
+    if (running_on_wine() && !listable() && run_host_command({"/bin/chmod", "u+rwx,go+rx", host_path(folder_)})) {
+        until_done(listable);
+    }
 }
 
 bool C_listing_denied::in_effect(std::string& why_not) const

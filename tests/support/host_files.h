@@ -12,6 +12,11 @@ bool running_on_wine();
 
 // A symbolic link `link` to the folder `target`.
 bool make_folder_link(const std::wstring& link, const std::wstring& target);
+// A symbolic link `link` to the file `target`. Wine shows it as the file it
+// leads to, without the link's attribute.
+bool make_file_link(const std::wstring& link, const std::wstring& target);
+// Removes the link `link` itself, which Wine cannot remove for a folder link.
+bool remove_link(const std::wstring& link);
 
 // The file `name` in `folder` beside one whose name differs only in letter
 // case; with a folder part ("Data\a.pak") the twin is that folder, holding

@@ -294,7 +294,13 @@ private:
     {
         const double seen_at = seconds_now();
         C_box seen;
-        const bool readable = read_text(box, seen.caption) && read_text(GetDlgItem(box, BOX_TEXT_ID), seen.text);
+        // A program busy for seconds before its box (a rollback of many files)
+        // is taken for hung until the box's own loop has run a while: ask again.
+        bool readable = false;
+        for (int tries = 0; tries < 30 && !readable; ++tries) {
+            readable = read_text(box, seen.caption) && read_text(GetDlgItem(box, BOX_TEXT_ID), seen.text);
+            if (!readable) Sleep(100);
+        }
         for (HWND child : children_of(box)) {
             if (!is_push_button(child) || !IsWindowVisible(child)) continue;
             const int id = GetDlgCtrlID(child);

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "copy_engine/disk_step.h"
+#include "copy_engine/recovery.h"
 #include "support/box_recorder.h"
 #include "support/current_dir.h"
 #include "support/expected_texts.h"
@@ -16,7 +18,6 @@
 #include "support/test_drives.h"
 #include "support/tree_snapshot.h"
 #include "support/window_test_env.h"
-#include "update/rollback.h"
 #include "update/update_process_dialog.h"
 #include "update/update_sequence.h"
 #include "update_core/update_settings.h"
@@ -399,27 +400,39 @@ TEST_F(CopyJob, FullDiskStopsTheJobAndUndoesIt)
 
 TEST_F(CopyJob, RollbackThatCannotFinishSaysWhereTheOldFilesAreAndKeepsThem)
 {
-    prepare_replaced_and_new_before(L"shrinking.dat");
-    write_file(source(L"shrinking.dat"), pattern_bytes(2500000, 9));
+    prepare_replaced_and_new_before(L"taken.dat");
+    write_file(source(L"taken.dat"), "new taken");
+    write_file(dest(L"taken.dat"), "old taken");
     const C_installation before = installation();
 
-    // Another program opens the new file the job made, so the rollback cannot
-    // delete it; then the source fails.
+    // Once the new files are in the work folder and the first take their
+    // places, another program takes the file that comes next, and holds the
+    // new one the job already put in place, so that the rollback cannot delete it.
+    HANDLE taken = INVALID_HANDLE_VALUE;
     HANDLE held = INVALID_HANDLE_VALUE;
-    SourceUnreadablePartway cut(source(L"shrinking.dat"));
-    const bool result = run([&](int) {
-        if (log_.text_lines.back() != L"shrinking.dat" || held != INVALID_HANDLE_VALUE) return;
-        // Shared for reading only: it cannot be deleted while held.
-        held = CreateFileW(dest(L"maps\\new\\second.dat").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                           OPEN_EXISTING, 0, nullptr);
-        cut();
-    });
+    const std::wstring taken_path = dest(L"taken.dat");
+    bool result = true;
+    {
+        const disk_step_hook before_hook = set_disk_step_hook([&](const C_disk_step& step) {
+            if (step.change == disk_change::replace && step.path == taken_path && taken == INVALID_HANDLE_VALUE) {
+                taken = CreateFileW(taken_path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
+                                    nullptr);
+                held = CreateFileW(dest(L"maps\\new\\second.dat").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                   OPEN_EXISTING, 0, nullptr);
+            }
+            return true;
+        });
+        result = run();
+        set_disk_step_hook(before_hook);
+    }
+    ASSERT_NE(taken, INVALID_HANDLE_VALUE);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    CloseHandle(taken);
     const C_tree left = snapshot_tree(UpdateSettings.dest_dir);
     CloseHandle(held);
 
     EXPECT_FALSE(result);
-    EXPECT_EQ(boxes_.texts(), (std::vector<std::wstring>{expected::source_not_read(L"gamedata\\shrinking.dat"),
+    EXPECT_EQ(boxes_.texts(), (std::vector<std::wstring>{expected::dest_not_written(taken_path),
                                                           expected::rollback_failed(work_folder()),
                                                           expected::update_failed}));
     EXPECT_EQ(boxes_.boxes()[1].flags, static_cast<UINT>(MB_OK | MB_ICONWARNING));
@@ -429,8 +442,78 @@ TEST_F(CopyJob, RollbackThatCannotFinishSaysWhereTheOldFilesAreAndKeepsThem)
     EXPECT_EQ(left.at(L"first.dat"), before.files.at(L"first.dat"));
 
     // Once the file is free, the next start completes the rollback.
-    EXPECT_EQ(recover_installation(UpdateSettings.dest_dir), installation_recovery::rolled_back);
+    EXPECT_EQ(recover_installation(UpdateSettings.dest_dir).outcome, installation_recovery::rolled_back);
     expect_installation(before);
+}
+
+TEST_F(CopyJob, WhileTheCopyRunsWindowsIsAskedNotToShutDownAndAfterItIsLetGo)
+{
+    write_file(source(L"big.dat"), pattern_bytes(2500000, 5));
+    UpdateSettings.copy_files = {L"big.dat"};
+    // Asked as Windows asks every window when a shutdown begins: once while
+    // the data moves, once as the dialog is hidden at the end.
+    LRESULT during = -1;
+    LRESULT after = -1;
+    std::wstring reason;
+    C_sent_message_hook hiding([&](const CWPSTRUCT& m) {
+        if (m.hwnd == progress_dialog.hwnd && m.message == WM_SHOWWINDOW && !m.wParam && after < 0) {
+            after = SendMessageW(m.hwnd, WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP);
+        }
+    });
+    // Wine has no query of the reason; Windows shows it in its list of programs.
+    using reason_query = BOOL(WINAPI*)(HWND, LPWSTR, DWORD*);
+    const auto query = reinterpret_cast<reason_query>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "ShutdownBlockReasonQuery")));
+    EXPECT_TRUE(run([&](int) {
+        if (during >= 0) return;
+        during = SendMessageW(progress_dialog.hwnd, WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP);
+        wchar_t text[256] = {};
+        DWORD size = 256;
+        if (query && query(progress_dialog.hwnd, text, &size)) reason = text;
+    }));
+    EXPECT_EQ(during, FALSE);
+    EXPECT_EQ(after, TRUE);
+    if (query) {
+        EXPECT_EQ(reason, expected::shutdown_block_reason);
+    }
+}
+
+TEST_F(CopyJob, FullDiskForTheJournalLeavesNoWorkFolderAndNothingToRollBack)
+{
+    std::string why_not;
+    const std::wstring small_root = small_drive(why_not);
+    if (small_root.empty()) GTEST_SKIP() << why_not;
+
+    const std::wstring game = small_root + L"\\copy_job_journal";
+    remove_folder_tree(game);
+    make_folder(game);
+    UpdateSettings.dest_dir = game;
+    write_file(source(L"first.dat"), "first");
+    UpdateSettings.copy_files = {L"first.dat"};
+    // Everything the drive has left goes to one file.
+    const std::wstring filler = small_root + L"\\filler.bin";
+    {
+        const HANDLE file = CreateFileW(filler.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        const std::string chunk(4096, 'f');
+        DWORD written = 0;
+        while (WriteFile(file, chunk.data(), static_cast<DWORD>(chunk.size()), &written, nullptr) && written > 0) {
+        }
+        CloseHandle(file);
+    }
+
+    const bool result = run();
+    const C_tree left = snapshot_tree(game);
+    const installation_recovery next_start = recover_installation(game).outcome;
+    DeleteFileW(filler.c_str());
+    remove_folder_tree(game);
+
+    EXPECT_FALSE(result);
+    EXPECT_EQ(boxes_.texts(), (std::vector<std::wstring>{expected::journal_not_written(
+                                                              game + L"\\~update_rollback\\update.journal"),
+                                                          expected::update_failed}));
+    EXPECT_EQ(tree_differences({}, left), "");
+    EXPECT_EQ(next_start, installation_recovery::none);
 }
 
 TEST_F(CopyJob, ClosingTheDialogMidwayDoesNotStopTheCopy)

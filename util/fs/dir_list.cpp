@@ -15,6 +15,7 @@ dir_entry entry_of(const std::wstring& rel, const C_folder_walk& item)
     entry.is_folder = item.is_folder();
     entry.size = item.size();
     entry.read_only = (item.item().dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
+    entry.is_link = (item.item().dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
     return entry;
 }
 

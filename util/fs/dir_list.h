@@ -9,6 +9,7 @@ struct dir_entry {
     bool is_folder = false;
     std::uint64_t size = 0;
     bool read_only = false;  // the read-only attribute, which refuses writing
+    bool is_link = false;  // a reparse point: a symbolic link, a junction or a mount point
 };
 
 // The items of one folder, files and subfolders, in the order the platform

@@ -1,0 +1,41 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "copy_engine/copy_failure.h"
+#include "file/scoped_handle.h"
+
+// The changes the copy makes on disk, each announced to the disk step seam
+// first and each answering with the system's error code (0: done;
+// ERROR_CANCELLED: the seam stopped it). Paths are absolute.
+
+// A folder where there is nothing, given `security` (a SECURITY_ATTRIBUTES, or null).
+system_error make_folder(const std::wstring& path, void* security = nullptr);
+// A new file, opened for writing; nothing else may exist at `path`.
+C_scoped_handle make_file(const std::wstring& path, system_error& error);
+// `from` takes the name `to`, where nothing may be.
+system_error rename_item(const std::wstring& from, const std::wstring& to);
+// `from` takes the name `to`, whose item it may replace.
+system_error rename_over(const std::wstring& from, const std::wstring& to);
+// `replacement` takes the place of the file `replaced`, which keeps its
+// permissions, streams and creation time on it and is itself renamed `backup`.
+system_error replace_file(const std::wstring& replaced, const std::wstring& replacement, const std::wstring& backup);
+system_error remove_file(const std::wstring& path);
+system_error remove_folder(const std::wstring& path);
+system_error set_attributes(const std::wstring& path, unsigned long attributes);
+// Lets an item that was made in the work folder take its permissions from
+// the folder it now stands in.
+system_error inherit_permissions(const std::wstring& path);
+
+// Writes all `size` bytes where the file stands, `offset` bytes from its start.
+system_error write_next(void* file, const std::wstring& path, std::uint64_t offset, const void* data, std::size_t size);
+system_error sync_file(void* file, const std::wstring& path);
+// Sets the written file's last write time to `written`, the time it has now,
+// so that closing it does not move the time on (the platform may set it when a
+// written file is closed), and gives it `attributes` (0: as they are).
+system_error settle_details(void* file, const std::wstring& path, std::uint64_t written, unsigned long attributes);
+
+// Whether a failed look-up says that nothing is there: the item, or the
+// folder it would stand in. Every other failure is a place that cannot be told.
+bool is_gone(system_error error);
