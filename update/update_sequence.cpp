@@ -10,6 +10,7 @@ bool clear_update_settings()
     UpdateSettings.update_title.clear();
     UpdateSettings.game_title.clear();
     UpdateSettings.copy_files.clear();
+    UpdateSettings.delete_files.clear();
     return true;
 }
 
@@ -27,6 +28,7 @@ bool run_update_sequence()
         read_install_info,
         recover_interrupted_update,
         check_install_folder,
+        check_delete_entries,
         confirm_update,
         run_copy_job,
     };

@@ -9,6 +9,7 @@ bool check_update_sources();
 bool read_install_info();
 bool recover_interrupted_update();
 bool check_install_folder();
+bool check_delete_entries();
 bool confirm_update();
 bool run_copy_job();
 

@@ -40,5 +40,6 @@ std::wstring summary_line(const C_check_result& result)
     return counted(result.errors(), L"error", L"errors") + L", " +
            counted(result.warnings(), L"warning", L"warnings") + L"; the update copies " +
            counted(result.copied_files, L"file", L"files") + L", " +
-           counted(result.copied_bytes, L"byte", L"bytes");
+           counted(result.copied_bytes, L"byte", L"bytes") +
+           (result.removed_files ? L" and removes " + counted(result.removed_files, L"file", L"files") : L"");
 }

@@ -24,7 +24,8 @@ namespace {
 
 const wchar_t* const USAGE =
     L"Usage: update_make.exe OLD NEW OUT --reg-path P --game-title T --update-title U\n"
-    L"                       [--exclude PATTERN]... [--updater FILE] [--dry-run]\n"
+    L"                       [--exclude PATTERN]... [--updater FILE] [--keep-removed]\n"
+    L"                       [--dry-run]\n"
     L"\n"
     L"Makes the update that takes a game installed as the release folder OLD to the\n"
     L"release folder NEW. OUT must not exist yet, or be empty; it receives update.ini\n"
@@ -38,13 +39,16 @@ const wchar_t* const USAGE =
     L"                    NEW (\"*\" any run of characters, \"?\" one): *.log; a PATTERN\n"
     L"                    ending in \\ or / is a folder with everything in it: save\\\n"
     L"  --updater FILE    the update.exe to ship; by default the one beside update_make.exe\n"
+    L"  --keep-removed    removes nothing: players keep the files of OLD that NEW lacks\n"
     L"  --dry-run         compares and plans only: prints each entry with the files and\n"
-    L"                    bytes it would ship, and the findings; writes nothing\n"
+    L"                    bytes it would ship, each file it would remove, and the\n"
+    L"                    findings; writes nothing\n"
     L"  --version         prints the program's name and version\n"
     L"\n"
     L"Options may stand anywhere, and --name=value is --name value.\n"
     L"\n"
-    L"Files of OLD that NEW lacks are listed as warnings: update.exe deletes nothing.\n"
+    L"Files of OLD that NEW lacks get one #DELETE_FILE entry each, the --exclude\n"
+    L"patterns applied, so update.exe removes them; files players made stay.\n"
     L"The update is checked as update_check.exe checks it, and becomes OUT only\n"
     L"without errors. Findings read FILE[:LINE]: error|warning: TEXT, then a summary;\n"
     L"progress goes to standard error. Ctrl-C stops the make, removes what it made\n"
@@ -104,7 +108,8 @@ std::wstring out_problem(const C_make_request& request)
     return std::wstring();
 }
 
-// What a dry run found: each entry with what it carries, the findings, the summary.
+// What a dry run found: each entry with what it carries, each file it removes,
+// the findings, the summary.
 void print_dry_run(const C_make_result& result)
 {
     std::wstring text;
@@ -113,6 +118,7 @@ void print_dry_run(const C_make_result& result)
                 (shipped.files == 1 ? L" file, " : L" files, ") + std::to_wstring(shipped.bytes) +
                 (shipped.bytes == 1 ? L" byte\n" : L" bytes\n");
     }
+    for (const auto& rel : result.removed) text += L"would remove " + rel + L"\n";
     for (const auto& finding : result.findings) text += finding_line(finding) + L"\n";
     write_text(std_stream::output, text + summary_line(result) + L" (dry run: nothing was written)\n");
 }
@@ -124,7 +130,8 @@ int run_make_command(int argc, const wchar_t* const argv[])
     const std::vector<std::wstring> args(argv + (argc > 0 ? 1 : 0), argv + (argc > 0 ? argc : 0));
     const C_command_line line =
         read_command_line(args, {{L"--reg-path", true}, {L"--game-title", true}, {L"--update-title", true},
-                                 {L"--exclude", true}, {L"--updater", true}, {L"--dry-run", false}});
+                                 {L"--exclude", true}, {L"--updater", true}, {L"--keep-removed", false},
+                                 {L"--dry-run", false}});
     if (line.help) {
         write_text(std_stream::output, USAGE);
         return CHECK_PASSED;
@@ -143,6 +150,7 @@ int run_make_command(int argc, const wchar_t* const argv[])
         else if (name == L"--update-title") request.update_title = option.second;
         else if (name == L"--updater") request.updater = option.second;
         else if (name == L"--exclude") request.excludes.push_back(option.second);
+        else if (name == L"--keep-removed") request.keep_removed = true;
         else if (name == L"--dry-run") request.dry_run = true;
     }
     // A folder whose name begins with "-" can still be given as .\-name.

@@ -10,6 +10,7 @@
 #include "support/host_files.h"
 #include "support/temp_dir.h"
 #include "support/test_reg_key.h"
+#include "support/utf8_text.h"
 #include "update/install_info.h"
 #include "update/update_sequence.h"
 #include "update_core/source_check.h"
@@ -413,6 +414,49 @@ TEST_F(Confirmation, BoxThatCouldNotBeShownIsNoConsent)
     boxes.answer(0);
     EXPECT_FALSE(confirm_update());
     EXPECT_EQ(boxes.texts().back(), expected::update_cancelled);
+}
+
+using DeleteEntries = UpdateChecks;
+
+TEST_F(DeleteEntries, FormIsCheckedWithTheUpdatesOwnFilesAfterTheCopyEntries)
+{
+    C_current_dir here(temp.path());
+    write_file(temp / L"gamedata\\a.dat", "a");
+    UpdateSettings.copy_files = {L"a.dat"};
+    UpdateSettings.delete_files = {L"data\\old.scr", L"C:\\Windows\\x.dll", L""};
+    C_box_recorder boxes;
+    EXPECT_FALSE(check_update_sources());
+    EXPECT_EQ(boxes.texts(), failure(expected::delete_entry_outside(2)));
+}
+
+TEST_F(DeleteEntries, AFolderOfTheInstallationStopsTheUpdateBeforeThePrompt)
+{
+    const std::wstring game = make_installation();
+    write_file(game + L"\\data\\old.scr", "old");
+    UpdateSettings.dest_dir = game;
+    UpdateSettings.delete_files = {L"data\\old.scr", L"never\\had.txt"};
+    {
+        C_box_recorder boxes;
+        EXPECT_TRUE(check_delete_entries());
+        EXPECT_TRUE(boxes.boxes().empty());
+    }
+
+    make_folder(game + L"\\legacy");
+    C_test_reg_key key;
+    key.set_string(L"exe_dir", game);
+    key.set_string(L"dat_dir", game);
+    key.set_string(L"dat_setup", L"full");
+    C_current_dir here(temp.path());
+    make_folder(temp / L"gamedata");
+    std::string reg_path = to_utf8(key.reg_path());
+    for (std::size_t at = 0; (at = reg_path.find('\\', at)) != std::string::npos; at += 2) reg_path.insert(at, 1, '\\');
+    write_file(temp / L"update.ini", "#REG_PATH = \"" + reg_path + "\"\n#UPDATE_TITLE = \"u\"\n#GAME_TITLE = \"g\"\n"
+                                     "#DELETE_FILE = \"data\\\\old.scr\"\n#DELETE_FILE = \"legacy\"\n");
+    C_box_recorder boxes;
+    boxes.answer(IDYES);
+    EXPECT_FALSE(run_update_sequence());
+    EXPECT_EQ(boxes.texts(), failure(expected::delete_entry_is_folder(2, game + L"\\legacy")));
+    EXPECT_EQ(read_file(game + L"\\data\\old.scr"), "old");
 }
 
 using Sequence = UpdateChecks;
