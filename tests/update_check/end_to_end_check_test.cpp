@@ -156,7 +156,11 @@ INSTANTIATE_TEST_SUITE_P(
                         L"<keys>#COPYFILE = \"readme.txt\"\r\n#COPY_FILE = \"readme.txt\"\r\n"
                         L"#COPY_FILE = \"ムービー/op.mpg\"\r\n#COPY_FILE = \"\"\r\n",
                         title},
-        C_broken_update{"EntryOutsideTheInstallation", L"<keys>#COPY_FILE = \"..\\\\save\\\\slot1.sav\"\r\n", title}),
+        C_broken_update{"EntryOutsideTheInstallation", L"<keys>#COPY_FILE = \"..\\\\save\\\\slot1.sav\"\r\n", title},
+        C_broken_update{"RemovalOutsideTheInstallation",
+                        L"<keys>#COPY_FILE = \"readme.txt\"\r\n#DELETE_FILE = \"data\\\\old_scene.scr\"\r\n"
+                        L"#DELETE_FILE = \"C:\\\\Windows\\\\win.ini\"\r\n",
+                        title}),
     [](const testing::TestParamInfo<C_broken_update>& info) { return std::string(info.param.name); });
 
 }  // namespace

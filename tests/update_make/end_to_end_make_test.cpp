@@ -122,11 +122,11 @@ TEST_F(EndToEndMake, TheMadeUpdateTurnsTheOldReleaseIntoTheNewOne)
     write_files(work / L"old", old_release);
     write_files(work / L"new", new_release);
 
-    const C_console_run run = make({L"--exclude", L"save\\*"});
+    const C_console_run run = make({L"--exclude", L"save\\*", L"--keep-removed"});
 
     ASSERT_TRUE(run.exited);
     EXPECT_EQ(run.exit_code, 0u) << run.output << run.errors;
-    EXPECT_EQ(run.output, "old\\retired.dat: warning: gone from new; the updater deletes nothing, so players keep this "
+    EXPECT_EQ(run.output, "old\\retired.dat: warning: gone from new; --keep-removed leaves it, so players keep this "
                           "file\n0 errors, 1 warning; the update copies 6 files, 4201919 bytes\n");
     EXPECT_EQ(run.errors, "");
 
@@ -150,7 +150,7 @@ TEST_F(EndToEndMake, TheMadeUpdateTurnsTheOldReleaseIntoTheNewOne)
 
     EXPECT_TRUE(applied.problems.empty()) << applied.report();
     EXPECT_EQ(applied.shown_boxes(), (std::vector<C_box>{consent_box(title, machine.game_dir()), success_box(title)}));
-    // Excluded paths keep the player's files, and what the update cannot delete stays.
+    // Excluded paths keep the player's files, and what the make kept stays.
     C_files expected = new_release;
     expected[L"save\\slot1.sav"] = old_release.at(L"save\\slot1.sav");
     expected[L"retired.dat"] = old_release.at(L"retired.dat");
@@ -220,7 +220,11 @@ TEST_F(EndToEndMake, UsageErrorsComeBeforeAnythingIsRead)
 
 TEST_F(EndToEndMake, DryRunPrintsWhatWouldShipAndWritesNothing)
 {
-    write_files(work / L"old", {{L"VelkorEngine.exe", "MZ engine"}, {L"readme.txt", "1.01"}});
+    write_files(work / L"old", {{L"VelkorEngine.exe", "MZ engine"},
+                                {L"readme.txt", "1.01"},
+                                {L"legacy\\old.dll", "retired"},
+                                {L"data\\event\\old_scene.scr", "retired"},
+                                {L"save\\slot9.sav", "the developer's, never shipped"}});
     write_files(work / L"new", {{L"VelkorEngine.exe", "MZ engine"},
                                 {L"readme.txt", "1.02!"},
                                 {L"movie\\op.mpg", "opening"},
@@ -232,7 +236,10 @@ TEST_F(EndToEndMake, DryRunPrintsWhatWouldShipAndWritesNothing)
     EXPECT_EQ(run.exit_code, 0u) << run.errors;
     EXPECT_EQ(run.output, "would ship movie: 2 files, 13 bytes\n"
                           "would ship readme.txt: 1 file, 5 bytes\n"
-                          "0 errors, 0 warnings; the update copies 3 files, 18 bytes (dry run: nothing was written)\n");
+                          "would remove data\\event\\old_scene.scr\n"
+                          "would remove legacy\\old.dll\n"
+                          "0 errors, 0 warnings; the update copies 3 files, 18 bytes and removes 2 files (dry run: "
+                          "nothing was written)\n");
     EXPECT_EQ(made_beside_releases(), std::vector<std::wstring>{});
 }
 
