@@ -488,6 +488,21 @@ TEST_F(MakeUpdate, NothingToShipIsAnErrorAndLeavesOutAsItWas)
     EXPECT_EQ(snapshot_tree(request.out_dir), C_tree{});
 }
 
+TEST_F(MakeUpdate, AnUpdateThatOnlyRemovesFilesIsMade)
+{
+    both(L"readme.txt", "same", "same");
+    write_file(request.old_dir + L"\\retired.dat", "gone");
+
+    const C_make_result result = make();
+
+    EXPECT_EQ(finding_lines(result), std::vector<std::string>{});
+    EXPECT_EQ(tree_differences({{L"gamedata\\", ""},
+                                {L"update.exe", "MZ updater"},
+                                {L"update.ini", cp932(script_head() + L"#DELETE_FILE = \"retired.dat\"\r\n")}},
+                               snapshot_tree(request.out_dir)),
+              "");
+}
+
 TEST_F(MakeUpdate, WarnsOfEmptyFoldersAndReadOnlyFilesTheUpdateChanges)
 {
     make_folder(request.new_dir + L"\\logs");
