@@ -1,13 +1,14 @@
-#include "update/copy_job.h"
-
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "file/file.h"
 #include "nt3/pump.h"
+#include "update/copy_transaction.h"
 #include "update/message_helpers.h"
 #include "update/update_process_dialog.h"
 #include "update/update_sequence.h"
@@ -19,6 +20,35 @@
 #include "util/fs/path.h"
 
 namespace {
+
+// Every read asks for one chunk; the bars are updated and the queue pumped once per chunk.
+constexpr int COPY_CHUNK_SIZE = 1000000;
+// Both progress bars run from 0 to this (per mille).
+constexpr int PROGRESS_RANGE = 1000;
+
+// What the files of one job share: the chunk buffer, allocated once so that no
+// file pays for a megabyte it overwrites at once, the bytes still to copy
+// against the job's total, and the transaction that can undo the job.
+struct C_copy_run {
+    C_copy_run(std::uint64_t total, const std::wstring& dest_dir)
+        : buffer(new char[COPY_CHUNK_SIZE]), copy_total(total), bytes_left(total), transaction(dest_dir)
+    {
+    }
+
+    std::unique_ptr<char[]> buffer;
+    std::uint64_t copy_total;
+    std::uint64_t bytes_left;
+    C_copy_transaction transaction;
+};
+
+// Lists what every script entry stands for, then copies it file by file. False,
+// after reporting it, when an entry is no longer found (nothing is copied then)
+// or at the first file that could not be copied (everything copied is undone then).
+bool copy_update_files();
+
+// Copies gamedata\rel over dest_dir\rel in chunks, showing its progress. On a
+// failure it rolls the whole job back before the general failure message.
+bool copy_update_file(const std::wstring& rel, C_copy_run& run);
 
 // Entries looked up between two turns of the message pump in the listing pass.
 const std::size_t ENTRIES_PER_PUMP = 256;
@@ -63,6 +93,8 @@ bool run_copy_job()
     }
     return result;
 }
+
+namespace {
 
 bool copy_update_files()
 {
@@ -169,3 +201,5 @@ bool copy_update_file(const std::wstring& rel, C_copy_run& run)
     if (!written) return fail_copy(run, msg_dest_not_written(dest_path));
     return true;
 }
+
+}  // namespace

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "file/scoped_handle.h"
 #include "update/disk_step.h"
 #include "util/fs/dir_create.h"
 #include "util/fs/final_path.h"
@@ -21,17 +22,16 @@ std::wstring folder_of(const std::wstring& rel)
     return slash == std::wstring::npos ? std::wstring() : rel.substr(0, slash);
 }
 
-// As the copy used to open it: a file held open by anyone else, or read-only,
-// cannot be opened so, and must not be set aside either. Gives `rel` with its
+// Opened for writing and shared with nobody: a file held open by anyone else,
+// or read-only, cannot be opened so, and must not be set aside either. Gives `rel` with its
 // last component as the file system stores it, read from the open file, which
 // costs less than a search of its folder.
 bool can_be_written(const std::wstring& dest_dir, const std::wstring& rel, std::wstring& stored)
 {
-    const HANDLE handle = CreateFileW(path_join(dest_dir, rel).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) return false;
-    const std::wstring name = path_get_file_name(final_path_of(handle));
-    CloseHandle(handle);
+    const C_scoped_handle handle(CreateFileW(path_join(dest_dir, rel).c_str(), GENERIC_WRITE, 0, nullptr,
+                                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!handle) return false;
+    const std::wstring name = path_get_file_name(final_path_of(handle.get()));
     const std::wstring folder = folder_of(rel);
     stored = name.empty() ? rel : folder.empty() ? name : path_join(folder, name);
     return true;

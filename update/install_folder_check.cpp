@@ -3,6 +3,7 @@
 #include "update_core/game_files.h"
 #include "update_core/messages.h"
 #include "update_core/update_settings.h"
+#include "util/fs/path.h"
 #include "util/fs/path_kind.h"
 
 bool check_install_folder()
@@ -15,9 +16,7 @@ bool check_install_folder()
         return false;
     }
 
-    // Joined as is: a folder ending in a backslash gives two in a row, which the
-    // file system accepts.
-    if (get_path_kind(settings.dest_dir + L"\\" + ENGINE_EXE) != path_kind::file) {
+    if (get_path_kind(path_join(settings.dest_dir, ENGINE_EXE)) != path_kind::file) {
         report_failure(MSG_NO_ENGINE);
         return false;
     }

@@ -2,27 +2,11 @@
 
 #include <algorithm>
 
+#include "file/scoped_system.h"
 #include "update/message_helpers.h"
 #include "update/update_sequence.h"
 #include "update_core/messages.h"
 #include "update_core/update_settings.h"
-
-namespace {
-
-// Closes the key however the reading ends.
-class C_open_key {
-public:
-    explicit C_open_key(HKEY key) : key_(key) {}
-    ~C_open_key() { RegCloseKey(key_); }
-    C_open_key(const C_open_key&) = delete;
-    C_open_key& operator=(const C_open_key&) = delete;
-    HKEY get() const { return key_; }
-
-private:
-    HKEY key_;
-};
-
-}  // namespace
 
 bool read_registry_string(HKEY key, const std::wstring& name, std::wstring& out)
 {
@@ -63,15 +47,14 @@ bool read_install_info()
     C_update_settings& settings = UpdateSettings;
     const std::wstring sub_key = L"Software\\" + settings.reg_path;
 
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, sub_key.c_str(), 0, install_key_access, &key) != ERROR_SUCCESS) {
+    C_scoped_key key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, sub_key.c_str(), 0, install_key_access, key.receive()) != ERROR_SUCCESS) {
         report_failure(msg_no_registry_key(settings.game_title));
         return false;
     }
-    const C_open_key open_key(key);
 
     // The first value that fails has reported itself; the later ones are not read.
-    return read_registry_string(open_key.get(), L"exe_dir", settings.exe_dir) &&
-           read_registry_string(open_key.get(), L"dat_dir", settings.dat_dir) &&
-           read_registry_string(open_key.get(), L"dat_setup", settings.dat_setup);
+    return read_registry_string(key.get(), L"exe_dir", settings.exe_dir) &&
+           read_registry_string(key.get(), L"dat_dir", settings.dat_dir) &&
+           read_registry_string(key.get(), L"dat_setup", settings.dat_setup);
 }

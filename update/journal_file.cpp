@@ -1,5 +1,7 @@
 #include "update/journal_file.h"
 
+#include <windows.h>
+
 #include "update/disk_step.h"
 
 namespace {
@@ -18,12 +20,12 @@ bool C_journal_writer::create(const std::wstring& path)
     close();
     if (!disk_step_allowed()) return false;
     // Readable while the update runs, for whoever wants to see how far it got.
-    handle_ = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                          nullptr);
-    if (handle_ == INVALID_HANDLE_VALUE) return false;
+    handle_.reset(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!handle_) return false;
     bytes_ = journal_start_bytes();
     end_ = last_start_ = 0;
-    if (!write_all(handle_, bytes_)) {
+    if (!write_all(handle_.get(), bytes_)) {
         cut_at(0);
         return false;
     }
@@ -36,7 +38,7 @@ bool C_journal_writer::append(const C_journal_record& record)
     if (!is_open() || !disk_step_allowed()) return false;
     bytes_.clear();
     append_journal_record(record, bytes_);
-    if (!write_all(handle_, bytes_)) {
+    if (!write_all(handle_.get(), bytes_)) {
         cut_at(end_);
         return false;
     }
@@ -53,21 +55,19 @@ bool C_journal_writer::retract_last()
 
 bool C_journal_writer::flush()
 {
-    return is_open() && disk_step_allowed() && FlushFileBuffers(handle_);
+    return is_open() && disk_step_allowed() && FlushFileBuffers(handle_.get());
 }
 
 void C_journal_writer::close()
 {
-    if (!is_open()) return;
-    CloseHandle(handle_);
-    handle_ = INVALID_HANDLE_VALUE;
+    handle_.reset();
 }
 
 bool C_journal_writer::cut_at(std::uint64_t length)
 {
     LARGE_INTEGER position;
     position.QuadPart = static_cast<LONGLONG>(length);
-    if (!SetFilePointerEx(handle_, position, nullptr, FILE_BEGIN) || !SetEndOfFile(handle_)) return false;
+    if (!SetFilePointerEx(handle_.get(), position, nullptr, FILE_BEGIN) || !SetEndOfFile(handle_.get())) return false;
     end_ = length;
     if (last_start_ > end_) last_start_ = end_;
     return true;
@@ -77,18 +77,17 @@ namespace {
 
 bool read_journal_file(const std::wstring& path, std::string& bytes)
 {
-    const HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) return false;
+    const C_scoped_handle handle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!handle) return false;
     LARGE_INTEGER size = {};
-    bool read = GetFileSizeEx(handle, &size) && size.QuadPart >= 0 && size.QuadPart < 0x40000000;
+    bool read = GetFileSizeEx(handle.get(), &size) && size.QuadPart >= 0 && size.QuadPart < 0x40000000;
     if (read) {
         bytes.resize(static_cast<std::size_t>(size.QuadPart));
         DWORD got = 0;
-        read = bytes.empty() ||
-               (ReadFile(handle, &bytes[0], static_cast<DWORD>(bytes.size()), &got, nullptr) && got == bytes.size());
+        read = bytes.empty() || (ReadFile(handle.get(), &bytes[0], static_cast<DWORD>(bytes.size()), &got, nullptr) &&
+                                 got == bytes.size());
     }
-    CloseHandle(handle);
     if (!read) bytes.clear();
     return read;
 }

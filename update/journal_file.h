@@ -1,10 +1,9 @@
 #pragma once
-#include <windows.h>
-
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "file/scoped_handle.h"
 #include "update/journal_record.h"
 
 // The journal on disk, written record by record straight to the system: a
@@ -13,7 +12,6 @@
 class C_journal_writer {
 public:
     C_journal_writer() = default;
-    ~C_journal_writer() { close(); }
     C_journal_writer(const C_journal_writer&) = delete;
     C_journal_writer& operator=(const C_journal_writer&) = delete;
 
@@ -26,12 +24,12 @@ public:
     bool retract_last();
     bool flush();
     void close();
-    bool is_open() const { return handle_ != INVALID_HANDLE_VALUE; }
+    bool is_open() const { return static_cast<bool>(handle_); }
 
 private:
     bool cut_at(std::uint64_t length);
 
-    HANDLE handle_ = INVALID_HANDLE_VALUE;
+    C_scoped_handle handle_;
     std::string bytes_;             // the record being written, reused
     std::uint64_t end_ = 0;         // the journal's length
     std::uint64_t last_start_ = 0;  // where the last record begins

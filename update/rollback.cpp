@@ -6,7 +6,7 @@
 #include "update/disk_step.h"
 #include "update/journal_file.h"
 #include "update_core/work_folder.h"
-#include "util/fs/find_handle.h"
+#include "util/fs/folder_walk.h"
 #include "util/fs/path.h"
 #include "util/fs/path_kind.h"
 
@@ -31,14 +31,8 @@ bool undo_folder(const std::wstring& path)
     if (!disk_step_allowed()) return false;
     if (RemoveDirectoryW(path.c_str())) return true;
     if (get_path_kind(path) != path_kind::folder) return true;
-    WIN32_FIND_DATAW item;
-    const C_find_handle find(FindFirstFileW(path_join(path, L"*").c_str(), &item));
-    if (!find) return false;
-    do {
-        const std::wstring name = item.cFileName;
-        if (name != L"." && name != L"..") return true;
-    } while (FindNextFileW(find.get(), &item));
-    return false;
+    // A folder that cannot be read is not known to hold anything.
+    return !C_folder_walk(path_join(path, L"*")).done();
 }
 
 // The original is put back only while it is still aside; once it is back,
@@ -84,18 +78,9 @@ bool remove_empty_folders(const std::wstring& path)
     if (kind == path_kind::missing) return true;
     if (kind == path_kind::file) return false;
     bool empty = true;
-    {
-        WIN32_FIND_DATAW item;
-        const C_find_handle find(FindFirstFileW(path_join(path, L"*").c_str(), &item));
-        if (find) {
-            do {
-                const std::wstring name = item.cFileName;
-                if (name == L"." || name == L"..") continue;
-                const bool folder = (item.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-                                    !(item.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
-                if (!folder || !remove_empty_folders(path_join(path, name))) empty = false;
-            } while (FindNextFileW(find.get(), &item));
-        }
+    // The listing is closed before the folder is removed.
+    for (C_folder_walk walk(path_join(path, L"*")); !walk.done(); walk.next()) {
+        if (!walk.descends() || !remove_empty_folders(path_join(path, walk.name()))) empty = false;
     }
     if (!empty || !disk_step_allowed()) return false;
     return RemoveDirectoryW(path.c_str()) || get_path_kind(path) == path_kind::missing;

@@ -23,9 +23,9 @@ std::vector<C_check_finding> review_reg_path(const std::wstring& reg_path, int l
     return {C_check_finding{finding_level::error, L"update.ini", line, L"#REG_PATH " + problem}};
 }
 
-std::vector<C_check_finding> check_updater_present()
+std::vector<C_check_finding> check_updater_present(const std::wstring& folder)
 {
-    if (get_path_kind(L"update.exe") == path_kind::file) return {};
+    if (get_path_kind(path_join(folder, L"update.exe")) == path_kind::file) return {};
     return {error_at(L"update.exe", L"missing beside update.ini and gamedata; players would have no updater to run")};
 }
 

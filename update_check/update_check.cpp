@@ -20,10 +20,11 @@
 #include "update_core/source_check.h"
 #include "update_core/work_folder.h"
 #include "util/text/code_page_932.h"
-#include "util/fs/current_dir.h"
 #include "util/fs/dir_list.h"
 #include "util/fs/folder_listings.h"
+#include "util/fs/full_path.h"
 #include "util/fs/path.h"
+#include "util/fs/path_kind.h"
 #include "util/text/text_file.h"
 
 namespace {
@@ -115,11 +116,12 @@ std::vector<C_check_finding> review_entries(const std::vector<C_accepted_entry>&
 
 // Every file below gamedata, from the listings the entries were read from:
 // those no entry copies, and those of 4 GiB or more.
-std::vector<C_check_finding> review_source_files(C_folder_listings& listings, const std::map<std::wstring, int>& copied)
+std::vector<C_check_finding> review_source_files(C_folder_listings& listings, const std::wstring& folder,
+                                                 const std::map<std::wstring, int>& copied)
 {
     std::vector<C_check_finding> findings;
     std::vector<dir_entry> files;
-    listings.for_each_file(SOURCE_FOLDER, [&files](const std::wstring& rel, const dir_entry& file) {
+    listings.for_each_file(path_join(folder, SOURCE_FOLDER), [&files](const std::wstring& rel, const dir_entry& file) {
         files.push_back(dir_entry{rel, false, file.size});
     });
     append(findings, find_case_clashes(SOURCE_FOLDER, files));
@@ -140,7 +142,8 @@ std::vector<C_check_finding> review_source_files(C_folder_listings& listings, co
     return findings;
 }
 
-void check_script_and_sources(const std::string& bytes, const std::wstring& text, C_check_result& result)
+void check_script_and_sources(const std::wstring& folder, const std::string& bytes, const std::wstring& text,
+                              C_check_result& result)
 {
     C_script_review review = review_script(text);
     std::vector<C_check_finding> by_line = review_script_bytes(bytes);
@@ -162,7 +165,8 @@ void check_script_and_sources(const std::string& bytes, const std::wstring& text
     // The updater's own source check; what it listed serves the rest of the check.
     C_folder_listings listings;
     std::vector<C_copy_entry> listed;
-    const std::vector<C_source_finding> problems = find_source_problems(listings, SOURCE_FOLDER, entries, &listed);
+    const std::vector<C_source_finding> problems =
+        find_source_problems(listings, path_join(folder, SOURCE_FOLDER), SOURCE_FOLDER, entries, &listed);
     listed.resize(entries.size());  // without gamedata, every entry lists as missing
     for (const C_source_finding& problem : problems) {
         if (problem.entry <= 0) {
@@ -200,7 +204,7 @@ void check_script_and_sources(const std::string& bytes, const std::wstring& text
     result.removed_files = removals.removed_files;
     sort_by_line(entry_findings);
     append(result.findings, std::move(entry_findings));
-    append(result.findings, review_source_files(listings, shipped.files));
+    append(result.findings, review_source_files(listings, folder, shipped.files));
 }
 
 }  // namespace
@@ -208,21 +212,23 @@ void check_script_and_sources(const std::string& bytes, const std::wstring& text
 C_check_result check_update_folder(const std::wstring& folder)
 {
     C_check_result result;
-    C_scoped_current_dir here(folder);
+    // Absolute, so that a drive alone ("D:") stands for its current folder there.
+    const std::wstring base = full_path(folder);
+    const bool is_folder = get_path_kind(base) == path_kind::folder;
+    const std::wstring script = path_join(base, SCRIPT_FILE);
     std::string bytes;
     std::wstring text;
     bool readable = false;
     try {
         // The same loader and code page as the updater on a Japanese system; the
         // bytes once more for what the decoder hides.
-        readable = here.entered() && read_bytes(SCRIPT_FILE, bytes) &&
-                   read_text_file(SCRIPT_FILE, text, CODE_PAGE_932);
-        if (readable) check_script_and_sources(bytes, text, result);
+        readable = is_folder && read_bytes(script, bytes) && read_text_file(script, text, CODE_PAGE_932);
+        if (readable) check_script_and_sources(base, bytes, text, result);
     } catch (const std::bad_alloc&) {
         readable = false;
         result = C_check_result();
     }
     if (!readable) result.findings.push_back(script_error(0, MSG_SCRIPT_NOT_FOUND));
-    if (here.entered()) append(result.findings, check_updater_present());
+    if (is_folder) append(result.findings, check_updater_present(base));
     return result;
 }

@@ -9,8 +9,9 @@
 namespace {
 
 // Empty when the entry is fine.
-std::wstring entry_problem(C_folder_listings& listings, const std::wstring& source_dir, const std::wstring& entry,
-                           int position, C_copy_entry& listed)
+std::wstring entry_problem(C_folder_listings& listings, const std::wstring& source_dir,
+                           const std::wstring& shown_source_dir, const std::wstring& entry, int position,
+                           C_copy_entry& listed)
 {
     if (entry.empty()) return msg_entry_empty(position);
     if (entry_is_unsafe(entry)) return msg_entry_outside(position);
@@ -18,7 +19,7 @@ std::wstring entry_problem(C_folder_listings& listings, const std::wstring& sour
     // own name, or the copy, which lists names, would pass it over.
     listed = list_copy_entry(listings, source_dir, entry);
     if (!listed.found() || !entry_is_stored_as_named(listings, source_dir, listed.rel)) {
-        return msg_entry_missing(path_join(source_dir, entry));
+        return msg_entry_missing(path_join(shown_source_dir, entry));
     }
     return std::wstring();
 }
@@ -26,6 +27,7 @@ std::wstring entry_problem(C_folder_listings& listings, const std::wstring& sour
 }  // namespace
 
 std::vector<C_source_finding> find_source_problems(C_folder_listings& listings, const std::wstring& source_dir,
+                                                   const std::wstring& shown_source_dir,
                                                    const std::vector<std::wstring>& copy_files,
                                                    std::vector<C_copy_entry>* listed)
 {
@@ -36,7 +38,7 @@ std::vector<C_source_finding> find_source_problems(C_folder_listings& listings, 
     for (const std::wstring& entry : copy_files) {
         ++position;
         C_copy_entry found;
-        std::wstring problem = entry_problem(listings, source_dir, entry, position, found);
+        std::wstring problem = entry_problem(listings, source_dir, shown_source_dir, entry, position, found);
         if (!problem.empty()) findings.push_back({position, std::move(problem)});
         if (listed) listed->push_back(std::move(found));
     }
@@ -47,5 +49,5 @@ std::vector<C_source_finding> find_source_problems(const std::wstring& source_di
                                                    const std::vector<std::wstring>& copy_files)
 {
     C_folder_listings listings;
-    return find_source_problems(listings, source_dir, copy_files, nullptr);
+    return find_source_problems(listings, source_dir, source_dir, copy_files, nullptr);
 }

@@ -22,7 +22,9 @@ std::vector<C_source_finding> find_source_problems(const std::wstring& source_di
 // The same, reading folders through `listings`, which the caller may read on.
 // Unless null, `listed` receives what each entry stands for, in entry order (an
 // entry with a problem as what was found of it, an empty or unsafe one as
-// nothing); none when the source folder is missing.
+// nothing); none when the source folder is missing. Messages name the source
+// folder as `shown_source_dir`, the path the updater reads it by.
 std::vector<C_source_finding> find_source_problems(C_folder_listings& listings, const std::wstring& source_dir,
+                                                   const std::wstring& shown_source_dir,
                                                    const std::vector<std::wstring>& copy_files,
                                                    std::vector<C_copy_entry>* listed);

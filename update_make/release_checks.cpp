@@ -7,7 +7,7 @@
 #include "file/error_text.h"
 #include "update_core/game_files.h"
 #include "util/fs/entry_path.h"
-#include "util/fs/find_handle.h"
+#include "util/fs/folder_walk.h"
 #include "util/fs/path.h"
 #include "util/fs/path_kind.h"
 
@@ -21,14 +21,9 @@ bool holds_engine(const std::wstring& folder)
 // The first folder directly inside `folder` that holds the engine, if any.
 std::wstring folder_below_with_engine(const std::wstring& folder)
 {
-    WIN32_FIND_DATAW item;
-    const C_find_handle find(FindFirstFileW((folder + L"\\*").c_str(), &item));
-    if (!find) return std::wstring();
-    do {
-        const std::wstring name = item.cFileName;
-        if (name == L"." || name == L".." || !(item.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
-        if (holds_engine(path_join(folder, name))) return path_join(folder, name);
-    } while (FindNextFileW(find.get(), &item));
+    for (C_folder_walk walk(folder + L"\\*"); !walk.done(); walk.next()) {
+        if (walk.is_folder() && holds_engine(path_join(folder, walk.name()))) return path_join(folder, walk.name());
+    }
     return std::wstring();
 }
 

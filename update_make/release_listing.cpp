@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "update_make/make_interrupt.h"
-#include "util/fs/find_handle.h"
+#include "util/fs/folder_walk.h"
 #include "util/fs/path.h"
 #include "util/fs/stored_name.h"
 #include "console/wildcard.h"
@@ -23,40 +23,26 @@ public:
     void walk(const std::wstring& rel)
     {
         if (make_interrupted()) return;
-        const std::wstring pattern = (rel.empty() ? folder_ : path_join(folder_, rel)) + L"\\*";
-        WIN32_FIND_DATAW item;
-        const C_find_handle find(
-            FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &item, FindExSearchNameMatch, nullptr, 0));
-        if (!find) {
-            const DWORD error = GetLastError();
-            // A drive's root has no "." entry: nothing found there means empty.
-            if (error != ERROR_FILE_NOT_FOUND) listing_.unlisted.push_back({rel, error});
-            return;
-        }
         bool empty = true;
-        do {
-            const std::wstring name = item.cFileName;
-            if (name == L"." || name == L"..") continue;
+        C_folder_walk items((rel.empty() ? folder_ : path_join(folder_, rel)) + L"\\*");
+        for (; !items.done(); items.next()) {
             empty = false;
-            visit(rel.empty() ? name : path_join(rel, name), item);
-        } while (FindNextFileW(find.get(), &item));
-        const DWORD error = GetLastError();
-        if (error != ERROR_NO_MORE_FILES) {
-            listing_.unlisted.push_back({rel, error});
+            visit(rel.empty() ? std::wstring(items.name()) : path_join(rel, items.name()), items);
+        }
+        if (items.error() != 0) {
+            listing_.unlisted.push_back({rel, items.error()});
         } else if (empty && !rel.empty()) {
             listing_.empty_folders.push_back(rel);
         }
     }
 
 private:
-    void visit(const std::wstring& rel, const WIN32_FIND_DATAW& item)
+    void visit(const std::wstring& rel, const C_folder_walk& item)
     {
-        const bool is_folder = (item.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        if (exclusions_.exclude(rel, is_folder)) return;
-        if (!is_folder) {
-            const std::uint64_t size = (static_cast<std::uint64_t>(item.nFileSizeHigh) << 32) | item.nFileSizeLow;
-            listing_.files.push_back({rel, size, (item.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0});
-        } else if (item.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        if (exclusions_.exclude(rel, item.is_folder())) return;
+        if (!item.is_folder()) {
+            listing_.files.push_back({rel, item.size(), (item.item().dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0});
+        } else if (!item.descends()) {
             listing_.links.push_back(rel);
         } else {
             walk(rel);

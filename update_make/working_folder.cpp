@@ -4,8 +4,9 @@
 
 #include <cstdint>
 
-#include "util/fs/find_handle.h"
+#include "file/scoped_system.h"
 #include "util/fs/folder_tree.h"
+#include "util/fs/folder_walk.h"
 #include "util/fs/path.h"
 
 namespace {
@@ -54,14 +55,12 @@ bool read_owner_tag(const std::wstring& tag, DWORD& process_id, std::uint64_t& s
 
 bool owner_runs(DWORD process_id, std::uint64_t started)
 {
-    const HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process_id);
+    const C_scoped_object process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process_id));
     // No such process is the only sure sign; one we may not look at may be the owner.
     if (!process) return GetLastError() != ERROR_INVALID_PARAMETER;
     DWORD exit_code = 0;
-    const bool runs = GetExitCodeProcess(process, &exit_code) && exit_code == STILL_ACTIVE &&
-                      start_time(process) == started;
-    CloseHandle(process);
-    return runs;
+    return GetExitCodeProcess(process.get(), &exit_code) && exit_code == STILL_ACTIVE &&
+           start_time(process.get()) == started;
 }
 
 }  // namespace
@@ -74,16 +73,13 @@ std::wstring working_folder_for(const std::wstring& out)
 void remove_abandoned_working_folders(const std::wstring& out)
 {
     const std::wstring prefix = path_get_file_name(out) + MAKING;
-    WIN32_FIND_DATAW item;
-    const C_find_handle find(FindFirstFileW((out + MAKING + L"*").c_str(), &item));
-    if (!find) return;
-    do {
-        const std::wstring name = item.cFileName;
-        if (!(item.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || name.size() <= prefix.size()) continue;
+    for (C_folder_walk walk(out + MAKING + L"*"); !walk.done(); walk.next()) {
+        const std::wstring name = walk.name();
+        if (!walk.is_folder() || name.size() <= prefix.size()) continue;
         DWORD process_id = 0;
         std::uint64_t started = 0;
         if (read_owner_tag(name.substr(prefix.size()), process_id, started) && !owner_runs(process_id, started)) {
             remove_folder_tree(path_join(path_get_folder(out), name));
         }
-    } while (FindNextFileW(find.get(), &item));
+    }
 }

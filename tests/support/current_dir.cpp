@@ -1,8 +1,20 @@
 #include "support/current_dir.h"
 
-#include <stdexcept>
+#include <windows.h>
 
-C_current_dir::C_current_dir(const std::wstring& folder) : scope_(folder)
+#include <stdexcept>
+#include <vector>
+
+C_current_dir::C_current_dir(const std::wstring& folder)
 {
-    if (!scope_.entered()) throw std::runtime_error("cannot enter the test folder");
+    const DWORD size = GetCurrentDirectoryW(0, nullptr);
+    std::vector<wchar_t> buffer(size + 1);
+    GetCurrentDirectoryW(static_cast<DWORD>(buffer.size()), buffer.data());
+    previous_ = buffer.data();
+    if (!SetCurrentDirectoryW(folder.c_str())) throw std::runtime_error("cannot enter the test folder");
+}
+
+C_current_dir::~C_current_dir()
+{
+    SetCurrentDirectoryW(previous_.c_str());
 }

@@ -1,14 +1,17 @@
 #pragma once
 #include <string>
 
-#include "util/fs/current_dir.h"
-
-// The product's scoped current directory, for tests: a folder that cannot be
-// entered ends the test instead of letting it run in the wrong place.
+// Makes `folder` the current directory while it lives, then restores the one
+// that was current before, so that code reading relative paths ("update.ini",
+// "gamedata") sees them as the updater does from its own folder. A folder that
+// cannot be entered ends the test instead of letting it run in the wrong place.
 class C_current_dir {
 public:
     explicit C_current_dir(const std::wstring& folder);
+    ~C_current_dir();
+    C_current_dir(const C_current_dir&) = delete;
+    C_current_dir& operator=(const C_current_dir&) = delete;
 
 private:
-    C_scoped_current_dir scope_;
+    std::wstring previous_;
 };

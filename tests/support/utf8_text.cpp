@@ -26,3 +26,13 @@ std::string quoted(const std::wstring& text)
     }
     return "\"" + to_utf8(escaped) + "\"";
 }
+
+std::string utf16le(const std::wstring& text)
+{
+    std::string bytes;
+    for (wchar_t unit : text) {
+        bytes.push_back(static_cast<char>(unit & 0xFF));
+        bytes.push_back(static_cast<char>((unit >> 8) & 0xFF));
+    }
+    return bytes;
+}

@@ -16,7 +16,6 @@
 #include "support/test_drives.h"
 #include "support/tree_snapshot.h"
 #include "support/window_test_env.h"
-#include "update/copy_job.h"
 #include "update/rollback.h"
 #include "update/update_process_dialog.h"
 #include "update/update_sequence.h"

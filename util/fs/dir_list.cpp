@@ -1,63 +1,19 @@
 #include "util/fs/dir_list.h"
 
-#include <windows.h>
-
-#include <cwchar>
 #include <utility>
 
-#include "util/fs/find_handle.h"
+#include "util/fs/folder_walk.h"
 #include "util/fs/path.h"
 #include "util/fs/stored_name.h"
 
 namespace {
 
-// Reads one folder item by item. A folder with nothing in it may answer "no
-// file found" at once instead of giving "." and ".."; every other failure, at
-// the start or on the way, means that the folder could not be read in full.
-class C_folder_reader {
-public:
-    // `prefix`: the folder with a backslash appended.
-    explicit C_folder_reader(const std::wstring& prefix) : find_(FindFirstFileW((prefix + L"*").c_str(), &item_))
-    {
-        if (!find_) complete_ = GetLastError() == ERROR_FILE_NOT_FOUND;
-        skip_dots();
-    }
-
-    bool done() const { return !find_ || finished_; }
-    const WIN32_FIND_DATAW& item() const { return item_; }
-    bool complete() const { return complete_; }
-
-    void next()
-    {
-        advance();
-        skip_dots();
-    }
-
-private:
-    void advance()
-    {
-        if (FindNextFileW(find_.get(), &item_)) return;
-        finished_ = true;
-        complete_ = GetLastError() == ERROR_NO_MORE_FILES;
-    }
-
-    void skip_dots()
-    {
-        while (!done() && (wcscmp(item_.cFileName, L".") == 0 || wcscmp(item_.cFileName, L"..") == 0)) advance();
-    }
-
-    WIN32_FIND_DATAW item_;
-    C_find_handle find_;
-    bool finished_ = false;
-    bool complete_ = true;
-};
-
-dir_entry entry_of(const std::wstring& rel, const WIN32_FIND_DATAW& item)
+dir_entry entry_of(const std::wstring& rel, const C_folder_walk& item)
 {
     dir_entry entry;
-    entry.path = rel + item.cFileName;
-    entry.is_folder = (item.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    entry.size = (static_cast<std::uint64_t>(item.nFileSizeHigh) << 32) | item.nFileSizeLow;
+    entry.path = rel + item.name();
+    entry.is_folder = item.is_folder();
+    entry.size = item.size();
     return entry;
 }
 
@@ -66,12 +22,12 @@ dir_entry entry_of(const std::wstring& rel, const WIN32_FIND_DATAW& item)
 bool list_folder_items(const std::wstring& folder, std::vector<dir_entry>& items,
                        const std::function<void()>& on_item)
 {
-    C_folder_reader reader(folder + L"\\");
-    for (; !reader.done(); reader.next()) {
-        items.push_back(entry_of(std::wstring(), reader.item()));
+    C_folder_walk walk(folder + L"\\*");
+    for (; !walk.done(); walk.next()) {
+        items.push_back(entry_of(std::wstring(), walk));
         if (on_item) on_item();
     }
-    return reader.complete();
+    return walk.error() == 0;
 }
 
 bool C_dir_list::list(const std::wstring& folder, const std::wstring& name, const std::wstring& ext,
@@ -92,19 +48,20 @@ bool C_dir_list::list(const std::wstring& folder, const std::wstring& name, cons
 void C_dir_list::scan(const std::wstring& rel)
 {
     const std::wstring prefix = base + rel;
-    C_folder_reader reader(prefix);
-    for (; !reader.done(); reader.next()) {
-        dir_entry entry = entry_of(rel, reader.item());
+    C_folder_walk walk(prefix + L"*");
+    for (; !walk.done(); walk.next()) {
+        dir_entry entry = entry_of(rel, walk);
         if (entry.is_folder) {
             const std::wstring sub = entry.path + L"\\";
             if (with_folders) collect(std::move(entry));
             // Descend now, so the subfolder's files stand where the folder was met.
+            // A link to a folder is followed, as the copy's listing follows it.
             if (recursive) scan(sub);
         } else if (with_files && passes_filters(entry.path)) {
             collect(std::move(entry));
         }
     }
-    if (!reader.complete()) unlisted.push_back(prefix.substr(0, prefix.size() - 1));
+    if (walk.error() != 0) unlisted.push_back(prefix.substr(0, prefix.size() - 1));
 }
 
 bool C_dir_list::passes_filters(const std::wstring& path) const

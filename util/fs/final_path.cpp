@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "file/scoped_handle.h"
 #include "util/fs/full_path.h"
 #include "util/fs/path.h"
 
@@ -39,12 +40,11 @@ std::wstring final_path(const std::wstring& path)
     std::wstring existing = without_trailing_backslash(full_path(path));
     std::wstring below;  // the part that does not exist yet, with a leading backslash
     for (;;) {
-        const HANDLE handle = CreateFileW(existing.c_str(), FILE_READ_ATTRIBUTES,
-                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                          OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-        if (handle != INVALID_HANDLE_VALUE) {
-            const std::wstring resolved = final_path_of(handle);
-            CloseHandle(handle);
+        const C_scoped_handle handle(CreateFileW(existing.c_str(), FILE_READ_ATTRIBUTES,
+                                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        if (handle) {
+            const std::wstring resolved = final_path_of(handle.get());
             if (!resolved.empty()) return without_trailing_backslash(resolved) + below;
         }
         const std::size_t slash = existing.rfind(L'\\');
