@@ -18,8 +18,17 @@ C_command_line read_command_line(const std::vector<std::wstring>& args, const st
     const auto fail = [&line](const std::wstring& problem) {
         if (line.problem.empty()) line.problem = problem;
     };
+    bool options_ended = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::wstring& arg = args[i];
+        if (options_ended) {
+            line.operands.push_back(arg);
+            continue;
+        }
+        if (arg == L"--") {
+            options_ended = true;
+            continue;
+        }
         if (arg == L"--help" || arg == L"-h" || arg == L"/?") {
             line.help = true;
             continue;

@@ -13,7 +13,7 @@ struct C_option_spec {
 };
 
 struct C_command_line {
-    bool help = false;     // --help, -h or /? anywhere but as an option's value
+    bool help = false;     // --help, -h or /? anywhere but as an option's value or after "--"
     bool version = false;  // --version likewise
     std::vector<std::pair<std::wstring, std::wstring>> options;  // name and value (empty for a flag), in order
     std::vector<std::wstring> operands;                          // everything else, in order
@@ -22,5 +22,6 @@ struct C_command_line {
 
 // `args` without the program's own name. An argument that begins with "-" and
 // is no known option is a usage error, so a folder whose name begins with "-"
-// must be given as .\-name.
+// is given after "--", which ends the options (every argument after it is an
+// operand, "--help" too), or as .\-name.
 C_command_line read_command_line(const std::vector<std::wstring>& args, const std::vector<C_option_spec>& specs);

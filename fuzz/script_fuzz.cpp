@@ -3,9 +3,9 @@
 // the matcher, arbitrary step sequences to the cursor and arbitrary strings to the
 // path and text helpers. Texts live in buffers of exactly their own length, so a
 // read one past the end is caught by AddressSanitizer.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -19,6 +19,7 @@
 #include "update_core/work_folder.h"
 #include "update_make/script_writer.h"
 #include "console/command_line.h"
+#include "console/json_text.h"
 #include "util/fs/entry_path.h"
 #include "util/text/lines.h"
 #include "util/fs/path.h"
@@ -210,12 +211,19 @@ void fuzz_helpers(const std::wstring& input)
     const std::wstring problem = reg_path_problem(input);
     if (!problem.empty()) check(problem.find(L"HKEY_LOCAL_MACHINE\\Software\\" + input) != std::wstring::npos);
 
-    // Every argument is an operand, an option, its value, help or version, or a problem.
+    // Every argument is an operand, an option, its value, help or version, the
+    // "--" that ends the options, or a problem.
     const C_command_line line = read_command_line(lines, {{L"--value", true}, {L"--flag", false}});
-    check(line.operands.size() + line.options.size() <= lines.size());
-    if (line.options.empty() && line.operands.size() < lines.size() && !line.help && !line.version) {
+    const std::size_t end_of_options = std::find(lines.begin(), lines.end(), L"--") != lines.end() ? 1 : 0;
+    check(line.operands.size() + line.options.size() + end_of_options <= lines.size());
+    if (line.options.empty() && line.operands.size() + end_of_options < lines.size() && !line.help && !line.version) {
         check(!line.problem.empty());
     }
+
+    // JSON text: in quotes, with no control character left as it is.
+    const std::wstring json = json_quote(input);
+    check(json.size() >= 2 && json.front() == L'"' && json.back() == L'"');
+    for (wchar_t c : json) check(c >= 0x20);
 }
 
 }  // namespace

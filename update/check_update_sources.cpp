@@ -1,6 +1,7 @@
 #include <vector>
 
 #include "update/message_helpers.h"
+#include "update/source_listing.h"
 #include "update/update_sequence.h"
 #include "update_core/removed_files.h"
 #include "update_core/source_check.h"
@@ -9,7 +10,11 @@
 bool check_update_sources()
 {
     const C_update_settings& settings = UpdateSettings;
-    const std::vector<C_source_finding> findings = find_source_problems(settings.source_dir, settings.copy_files);
+    release_source_listing();
+    C_source_listing& listed = source_listing();
+    const std::vector<C_source_finding> findings =
+        find_source_problems(listed.listings, settings.source_dir, settings.source_dir, settings.copy_files,
+                             &listed.entries);
     // The updater stops at the first problem.
     if (!findings.empty()) {
         report_failure(findings.front().message);

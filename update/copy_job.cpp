@@ -8,6 +8,7 @@
 
 #include "file/file.h"
 #include "nt3/pump.h"
+#include "update/content_check.h"
 #include "update/copy_transaction.h"
 #include "update/message_helpers.h"
 #include "update/update_process_dialog.h"
@@ -169,6 +170,7 @@ bool copy_update_file(const std::wstring& rel, C_copy_run& run)
     char* const buffer = run.buffer.get();
     std::uint64_t& bytes_left = run.bytes_left;
     const double total = static_cast<double>(run.copy_total);
+    C_content_check content(rel);
 
     while (file_left > 0) {
         // Never past the length measured at open: a source that grows meanwhile
@@ -181,6 +183,7 @@ bool copy_update_file(const std::wstring& rel, C_copy_run& run)
             source.close();
             return fail_copy(run, msg_source_not_read(source_path));
         }
+        content.add(buffer, static_cast<std::size_t>(got));
         if (file_write(buffer, got, dest.stream) != got) {
             dest.close();
             source.close();
@@ -194,6 +197,12 @@ bool copy_update_file(const std::wstring& rel, C_copy_run& run)
         NT3::pump_messages();
     }
 
+    // A damaged download never takes the place of the file it would replace.
+    if (!content.matches()) {
+        dest.close();
+        source.close();
+        return fail_copy(run, msg_update_file_damaged(source_path));
+    }
     // Buffered data reaches the disk at the latest when the file is closed; a
     // full disk may show only there.
     const bool written = run.transaction.finish_destination(dest);

@@ -8,6 +8,7 @@
 #include "update_core/script_parser.h"
 #include "update_core/script_values.h"
 #include "update_core/update_settings.h"
+#include "util/text/code_page_932.h"
 #include "util/text/text_file.h"
 
 namespace {
@@ -26,7 +27,9 @@ bool load_update_script()
     try {
         // Relative: start-up has made the updater's own folder the current directory.
         std::wstring text;
-        loaded = read_text_file(SCRIPT_FILE, text);
+        // In code page 932 on every system, as the maker writes it and the
+        // checker reads it: the player's own code page may be another.
+        loaded = read_text_file(SCRIPT_FILE, text, CODE_PAGE_932);
         if (loaded) parse_update_script(text, UpdateSettings);
     } catch (const std::bad_alloc&) {
         loaded = false;

@@ -20,6 +20,7 @@ bool run_update_sequence()
     // update is reported even where the game is not installed. An update that
     // stopped halfway is undone as soon as the installation is known: it may
     // have moved the engine's executable aside, which the checks look for.
+    // Whatever would stop the copy partway is found before the prompt.
     static bool (*const steps[])() = {
         clear_update_settings,
         load_update_script,
@@ -29,6 +30,7 @@ bool run_update_sequence()
         recover_interrupted_update,
         check_install_folder,
         check_delete_entries,
+        check_ready_to_copy,
         confirm_update,
         run_copy_job,
     };

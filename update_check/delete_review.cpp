@@ -3,15 +3,25 @@
 #include <utility>
 
 #include "update_check/path_key.h"
+#include "update_core/delete_entry_form.h"
 #include "update_core/removed_files.h"
 
 namespace {
 
 const wchar_t* const SCRIPT_FILE = L"update.ini";
 
-C_check_finding at_line(finding_level level, int line, std::wstring text)
+C_check_finding at_line(finding_kind kind, int line, std::wstring text)
 {
-    return C_check_finding{level, SCRIPT_FILE, line, std::move(text)};
+    return finding_on(kind, SCRIPT_FILE, line, std::move(text));
+}
+
+finding_kind form_kind(const std::wstring& entry)
+{
+    switch (delete_entry_form_of(entry)) {
+    case delete_entry_form::outside: return finding_kind::delete_outside;
+    case delete_entry_form::in_work_folder: return finding_kind::delete_in_work_folder;
+    default: return finding_kind::delete_empty;
+    }
 }
 
 std::wstring line_text(int line)
@@ -48,7 +58,7 @@ C_delete_review review_delete_entries(const std::vector<std::wstring>& entries, 
     for (const C_delete_problem& problem : find_delete_entry_form_problems(entries)) {
         const auto index = static_cast<std::size_t>(problem.entry - 1);
         refused[index] = true;
-        review.findings.push_back(at_line(finding_level::error, lines[index], problem.message));
+        review.findings.push_back(at_line(form_kind(entries[index]), lines[index], problem.message));
     }
 
     std::map<std::wstring, int> first;  // each file's first entry
@@ -60,7 +70,7 @@ C_delete_review review_delete_entries(const std::vector<std::wstring>& entries, 
         const auto folder = shipped.folders.find(key);
         const int file_below = first_file_below(shipped.files, key);
         if (copied != shipped.files.end()) {
-            review.findings.push_back(at_line(finding_level::error, line,
+            review.findings.push_back(at_line(finding_kind::delete_copied, line,
                                               L"names a file that the entry on " + line_text(copied->second) +
                                                   L" copies; update.exe replaces it instead of removing it, so leave "
                                                   L"out one of the two"));
@@ -68,7 +78,7 @@ C_delete_review review_delete_entries(const std::vector<std::wstring>& entries, 
         }
         if (folder != shipped.folders.end() || file_below) {
             review.findings.push_back(at_line(
-                finding_level::error, line,
+                finding_kind::delete_shipped_folder, line,
                 L"names a folder that the entry on " +
                     line_text(folder != shipped.folders.end() ? folder->second : file_below) +
                     L" ships; update.exe removes files only and refuses a folder"));
@@ -76,14 +86,14 @@ C_delete_review review_delete_entries(const std::vector<std::wstring>& entries, 
         }
         const auto earlier = first.emplace(key, line);
         if (!earlier.second) {
-            review.findings.push_back(at_line(finding_level::warning, line,
+            review.findings.push_back(at_line(finding_kind::delete_repeated, line,
                                               L"the same file as " + line_text(earlier.first->second) +
                                                   L"; it is removed once"));
             continue;
         }
         ++review.removed_files;
         if (const int above = folder_entry_above(shipped.folders, key)) {
-            review.findings.push_back(at_line(finding_level::warning, line,
+            review.findings.push_back(at_line(finding_kind::delete_in_shipped_folder, line,
                                               L"in the folder that the entry on " + line_text(above) +
                                                   L" ships; where players do not have that folder yet, the file "
                                                   L"removed is one of their own"));

@@ -9,19 +9,9 @@
 
 namespace {
 
-C_check_finding script_finding(finding_level level, int line, std::wstring text)
+C_check_finding script_finding(finding_kind kind, int line, std::wstring text)
 {
-    return C_check_finding{level, L"update.ini", line, std::move(text)};
-}
-
-C_check_finding script_error(int line, std::wstring text)
-{
-    return script_finding(finding_level::error, line, std::move(text));
-}
-
-C_check_finding script_warning(int line, std::wstring text)
-{
-    return script_finding(finding_level::warning, line, std::move(text));
+    return finding_on(kind, L"update.ini", line, std::move(text));
 }
 
 }  // namespace
@@ -31,11 +21,13 @@ std::vector<C_check_finding> review_script_bytes(const std::string& bytes)
     std::vector<C_check_finding> findings;
     const byte_order_mark mark = find_byte_order_mark(bytes);
     if (mark == byte_order_mark::utf8) {
-        findings.push_back(script_error(1, L"starts with a UTF-8 byte-order mark; the updater reads code page 932 "
-                                           L"(Shift_JIS), so save the script in it without one"));
+        findings.push_back(script_finding(finding_kind::script_byte_order_mark, 1,
+                                          L"starts with a UTF-8 byte-order mark; the updater reads code page 932 "
+                                          L"(Shift_JIS), so save the script in it without one"));
     } else if (mark != byte_order_mark::none) {
-        findings.push_back(script_error(1, L"saved as UTF-16 (it starts with a byte-order mark); the updater reads "
-                                           L"code page 932 (Shift_JIS) and stops at the first zero byte"));
+        findings.push_back(script_finding(finding_kind::script_byte_order_mark, 1,
+                                          L"saved as UTF-16 (it starts with a byte-order mark); the updater reads "
+                                          L"code page 932 (Shift_JIS) and stops at the first zero byte"));
     }
 
     const std::size_t stop = std::min(bytes.find('\x1A'), bytes.find('\0'));
@@ -64,17 +56,18 @@ std::vector<C_check_finding> review_script_bytes(const std::string& bytes)
         for (std::size_t i = 0; i < bad.length; ++i) {
             shown += format_text(i ? L" 0x%02X" : L"0x%02X", static_cast<unsigned char>(bytes[bad.offset + i]));
         }
-        findings.push_back(script_error(
-            line, L"not code page 932 (Shift_JIS): " + shown + L" at column " +
-                      std::to_wstring(bad.offset - line_start + 1) +
-                      (utf8 ? L"; the script reads as UTF-8, save it in code page 932" : L"")));
+        findings.push_back(script_finding(
+            finding_kind::script_not_cp932, line,
+            L"not code page 932 (Shift_JIS): " + shown + L" at column " + std::to_wstring(bad.offset - line_start + 1) +
+                (utf8 ? L"; the script reads as UTF-8, save it in code page 932" : L"")));
     }
 
     if (stop != std::string::npos && stop + 1 < bytes.size()) {
         move_to(stop);
         const wchar_t* const what = bytes[stop] == '\0' ? L"a zero byte" : L"a Ctrl-Z (0x1A)";
-        findings.push_back(script_warning(line, std::wstring(L"the updater stops reading at ") + what +
-                                                    L" on this line; the rest of the file is ignored"));
+        findings.push_back(script_finding(finding_kind::script_stops_early, line,
+                                          std::wstring(L"the updater stops reading at ") + what +
+                                              L" on this line; the rest of the file is ignored"));
     }
     return findings;
 }

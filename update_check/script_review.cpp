@@ -70,9 +70,18 @@ std::wstring key_problem(const std::wstring& line)
     return L"\"" + name + L"\" is not a key";
 }
 
-C_check_finding warning_at(int line, std::wstring text)
+C_check_finding script_finding(finding_kind kind, int line, std::wstring text)
 {
-    return C_check_finding{finding_level::warning, SCRIPT_FILE, line, std::move(text)};
+    return finding_on(kind, SCRIPT_FILE, line, std::move(text));
+}
+
+// What follows a key line's value, less the blanks and the carriage return
+// that end every line of a script saved with CR LF.
+std::wstring text_after_value(const std::wstring& line, std::size_t value_end)
+{
+    const std::size_t start = line.find_first_not_of(L" \t\r", value_end);
+    if (start == std::wstring::npos) return std::wstring();
+    return line.substr(start, line.find_last_not_of(L" \t\r") + 1 - start);
 }
 
 }  // namespace
@@ -115,6 +124,14 @@ C_script_review review_script(const std::wstring& text)
     for (const auto& line : lines) {
         ++number;
         C_script_line read = read_script_line(line);
+        if (script_key_name(read.kind)) {
+            const std::wstring after = text_after_value(line, read.value_end);
+            if (!after.empty()) {
+                review.findings.push_back(script_finding(finding_kind::text_after_value, number,
+                                                         L"the updater takes \"" + read.value +
+                                                             L"\" and ignores what follows its closing quote: " + after));
+            }
+        }
         int* given_on = nullptr;
         std::wstring* value = nullptr;
         switch (read.kind) {
@@ -140,16 +157,19 @@ C_script_review review_script(const std::wstring& text)
             break;
         case script_line_kind::other: {
             const std::wstring reason = why_key_line_is_ignored(line);
-            if (!reason.empty()) review.findings.push_back(warning_at(number, L"ignored by the updater: " + reason));
+            if (!reason.empty()) {
+                review.findings.push_back(
+                    script_finding(finding_kind::line_ignored, number, L"ignored by the updater: " + reason));
+            }
             break;
         }
         default: break;
         }
         if (!given_on) continue;
         if (*given_on) {
-            review.findings.push_back(warning_at(number, std::wstring(script_key_name(read.kind)) +
-                                                             L" given again (line " + std::to_wstring(*given_on) +
-                                                             L"); the updater takes this one"));
+            review.findings.push_back(script_finding(finding_kind::key_repeated, number,
+                                                     std::wstring(script_key_name(read.kind)) + L" given again (line " +
+                                                         std::to_wstring(*given_on) + L"); the updater takes this one"));
         }
         *given_on = number;
         *value = std::move(read.value);

@@ -11,10 +11,12 @@
 #include "file/file.h"
 #include "update_check/delete_review.h"
 #include "update_check/folder_checks.h"
+#include "update_check/manifest_check.h"
 #include "update_check/path_key.h"
 #include "update_check/script_bytes.h"
 #include "update_check/script_review.h"
 #include "update_core/copy_entry.h"
+#include "update_core/game_files.h"
 #include "update_core/messages.h"
 #include "update_core/script_values.h"
 #include "update_core/source_check.h"
@@ -25,6 +27,7 @@
 #include "util/fs/full_path.h"
 #include "util/fs/path.h"
 #include "util/fs/path_kind.h"
+#include "util/fs/stored_name.h"
 #include "util/text/text_file.h"
 
 namespace {
@@ -33,19 +36,47 @@ const wchar_t* const SCRIPT_FILE = L"update.ini";
 const wchar_t* const SOURCE_FOLDER = L"gamedata";
 const std::uint64_t FOUR_GIB = 1ull << 32;
 
-C_check_finding finding(finding_level level, std::wstring place, int line, std::wstring text)
+C_check_finding script_finding(finding_kind kind, int line, std::wstring text)
 {
-    return C_check_finding{level, std::move(place), line, std::move(text)};
+    return finding_on(kind, SCRIPT_FILE, line, std::move(text));
 }
 
-C_check_finding script_error(int line, std::wstring text)
+finding_kind kind_of(source_problem problem)
 {
-    return finding(finding_level::error, SCRIPT_FILE, line, std::move(text));
+    switch (problem) {
+    case source_problem::no_source_folder: return finding_kind::source_folder_missing;
+    case source_problem::entry_empty: return finding_kind::entry_empty;
+    case source_problem::entry_outside: return finding_kind::entry_outside;
+    case source_problem::entry_missing: break;
+    }
+    return finding_kind::entry_missing;
 }
 
-C_check_finding script_warning(int line, std::wstring text)
+// Files no player wants, which a folder entry ships without a word.
+struct C_unwanted_file {
+    const wchar_t* pattern;  // a name, or "*" and an extension
+    const wchar_t* what;
+};
+
+const C_unwanted_file UNWANTED_FILES[] = {
+    {L"Thumbs.db", L"Windows Explorer's thumbnail cache"},
+    {L"desktop.ini", L"Windows Explorer's folder settings"},
+    {L".DS_Store", L"a Mac's folder settings"},
+    {L"*.bak", L"a backup copy"},
+};
+
+const wchar_t* unwanted_file(const std::wstring& rel)
 {
-    return finding(finding_level::warning, SCRIPT_FILE, line, std::move(text));
+    const std::wstring name = path_get_file_name(rel);
+    for (const auto& unwanted : UNWANTED_FILES) {
+        const std::wstring pattern = unwanted.pattern;
+        const bool fits = pattern[0] == L'*' ? name.size() > pattern.size() - 1 &&
+                                                   names_equal(name.substr(name.size() - (pattern.size() - 1)),
+                                                               pattern.substr(1))
+                                             : names_equal(name, pattern);
+        if (fits) return unwanted.what;
+    }
+    return nullptr;
 }
 
 // Findings of one kind read best in line order; equal lines keep their order.
@@ -77,8 +108,27 @@ struct C_accepted_entry {
     C_copy_entry place;
 };
 
+// The game's engine below a folder of gamedata: the update was laid out one
+// level too deep, and players would get the folder beside the game's files.
+std::vector<C_check_finding> review_engine_depth(const C_accepted_entry& entry)
+{
+    for (const auto& file : entry.place.files) {
+        if (file.rel.find(L'\\') == std::wstring::npos || !names_equal(path_get_file_name(file.rel), ENGINE_EXE)) {
+            continue;
+        }
+        const std::wstring folder = path_get_folder(file.rel);
+        return {script_finding(finding_kind::engine_too_deep, entry.line,
+                               L"copies the game's engine " + path_join(SOURCE_FOLDER, file.rel) +
+                                   L": gamedata is laid out too deep, and players would get a folder " + folder +
+                                   L" in the game's folder; move what " + path_join(SOURCE_FOLDER, folder) +
+                                   L" holds up into gamedata")};
+    }
+    return {};
+}
+
 // Entries that pass the source check: what they copy, entries given twice, file
-// entries that a folder entry copies already, folders with nothing to copy.
+// entries that a folder entry copies already, folders with nothing to copy,
+// the game's engine below the top.
 std::vector<C_check_finding> review_entries(const std::vector<C_accepted_entry>& entries)
 {
     // The first entry of each path, and the first folder entry; looked up by key
@@ -101,16 +151,40 @@ std::vector<C_check_finding> review_entries(const std::vector<C_accepted_entry>&
             if (folder != folders.end()) covering = folder->second;
         }
         if (same != &entry) {
-            findings.push_back(script_warning(entry.line, L"the same entry as line " + std::to_wstring(same->line) +
-                                                              L"; it is copied twice"));
+            findings.push_back(script_finding(finding_kind::entry_repeated, entry.line,
+                                              L"the same entry as line " + std::to_wstring(same->line) +
+                                                  L"; it is copied twice"));
         } else if (covering) {
-            findings.push_back(script_warning(entry.line, L"already copied by the folder entry on line " +
-                                                              std::to_wstring(covering->line)));
+            findings.push_back(script_finding(finding_kind::entry_covered, entry.line,
+                                              L"already copied by the folder entry on line " +
+                                                  std::to_wstring(covering->line)));
         }
         if (entry.place.kind == path_kind::folder && entry.place.files.empty()) {
-            findings.push_back(script_warning(entry.line, L"the folder holds no files; the entry copies nothing"));
+            findings.push_back(script_finding(finding_kind::entry_copies_nothing, entry.line,
+                                              L"the folder holds no files; the entry copies nothing"));
+        }
+        append(findings, review_engine_depth(entry));
+    }
+    return findings;
+}
+
+// Files that no player wants, shipped by a folder entry; one finding per file.
+std::vector<C_check_finding> review_unwanted_files(const std::vector<C_accepted_entry>& entries)
+{
+    std::map<std::wstring, C_check_finding> by_path;  // in path order, each file once
+    for (const auto& entry : entries) {
+        if (entry.place.kind != path_kind::folder) continue;
+        for (const auto& file : entry.place.files) {
+            const wchar_t* what = unwanted_file(file.rel);
+            if (!what) continue;
+            by_path.emplace(path_key(file.rel),
+                            finding_at(finding_kind::file_unwanted, path_join(SOURCE_FOLDER, file.rel),
+                                       std::wstring(what) + L", which no player wants; the folder entry on line " +
+                                           std::to_wstring(entry.line) + L" ships it"));
         }
     }
+    std::vector<C_check_finding> findings;
+    for (auto& item : by_path) findings.push_back(std::move(item.second));
     return findings;
 }
 
@@ -125,18 +199,24 @@ std::vector<C_check_finding> review_source_files(C_folder_listings& listings, co
         files.push_back(dir_entry{rel, false, file.size});
     });
     append(findings, find_case_clashes(SOURCE_FOLDER, files));
+    std::vector<std::wstring> rels;
+    for (const auto& file : files) rels.push_back(file.path);
+    append(findings, find_unholdable_names(SOURCE_FOLDER, rels));
     std::map<std::wstring, const dir_entry*> sorted;
     for (const auto& file : files) sorted[path_key(file.path)] = &file;
     for (const auto& item : sorted) {
         const dir_entry& file = *item.second;
         const std::wstring place = path_join(SOURCE_FOLDER, file.path);
         if (file.size >= FOUR_GIB) {
-            findings.push_back(finding(finding_level::warning, place, 0,
-                                       L"4 GiB or larger (" + std::to_wstring(file.size) +
-                                           L" bytes); drives formatted FAT32 cannot hold it"));
+            findings.push_back(finding_at(finding_kind::file_over_4gib, place,
+                                          L"4 GiB or larger (" + std::to_wstring(file.size) +
+                                              L" bytes); drives formatted FAT32 cannot hold it"));
         }
         if (!copied.count(item.first)) {
-            findings.push_back(finding(finding_level::warning, place, 0, L"no entry copies this file; it is not shipped"));
+            findings.push_back(
+                finding_at(finding_kind::file_not_copied, place, L"no entry copies this file; it is not shipped"));
+        } else {
+            append(findings, review_path_length(place, file.path));
         }
     }
     return findings;
@@ -155,7 +235,7 @@ void check_script_and_sources(const std::wstring& folder, const std::string& byt
         const int line = missing.key == script_line_kind::reg_path       ? review.reg_path_line
                          : missing.key == script_line_kind::update_title ? review.update_title_line
                                                                           : review.game_title_line;
-        result.findings.push_back(script_error(line, missing.message));
+        result.findings.push_back(script_finding(finding_kind::value_missing, line, missing.message));
     }
     append(result.findings, review_reg_path(review.values.reg_path, review.reg_path_line));
 
@@ -170,12 +250,12 @@ void check_script_and_sources(const std::wstring& folder, const std::string& byt
     listed.resize(entries.size());  // without gamedata, every entry lists as missing
     for (const C_source_finding& problem : problems) {
         if (problem.entry <= 0) {
-            result.findings.push_back(finding(finding_level::error, SOURCE_FOLDER, 0, problem.message));
+            result.findings.push_back(finding_at(kind_of(problem.problem), SOURCE_FOLDER, problem.message));
             continue;
         }
         const auto index = static_cast<std::size_t>(problem.entry - 1);
         refused[index] = true;
-        entry_findings.push_back(script_error(review.entry_lines[index], problem.message));
+        entry_findings.push_back(script_finding(kind_of(problem.problem), review.entry_lines[index], problem.message));
     }
 
     std::vector<C_accepted_entry> accepted;
@@ -192,9 +272,10 @@ void check_script_and_sources(const std::wstring& folder, const std::string& byt
         if (entry.place.kind == path_kind::folder) shipped.folders.emplace(entry.key, entry.line);
         // The updater keeps its journal and the files it replaces there, and refuses to copy into it.
         if (!entry.place.files.empty() && lands_in_work_folder(entry.place.rel)) {
-            entry_findings.push_back(script_error(entry.line, std::wstring(L"copies into \"") + UPDATE_WORK_FOLDER +
-                                                                  L"\", where the updater keeps the files it "
-                                                                  L"replaces; the updater refuses to copy it"));
+            entry_findings.push_back(script_finding(finding_kind::entry_in_work_folder, entry.line,
+                                                    std::wstring(L"copies into \"") + UPDATE_WORK_FOLDER +
+                                                        L"\", where the updater keeps the files it "
+                                                        L"replaces; the updater refuses to copy it"));
         }
         accepted.push_back(std::move(entry));
     }
@@ -204,7 +285,9 @@ void check_script_and_sources(const std::wstring& folder, const std::string& byt
     result.removed_files = removals.removed_files;
     sort_by_line(entry_findings);
     append(result.findings, std::move(entry_findings));
+    append(result.findings, review_unwanted_files(accepted));
     append(result.findings, review_source_files(listings, folder, shipped.files));
+    append(result.findings, check_manifest(listings, folder));
 }
 
 }  // namespace
@@ -228,7 +311,10 @@ C_check_result check_update_folder(const std::wstring& folder)
         readable = false;
         result = C_check_result();
     }
-    if (!readable) result.findings.push_back(script_error(0, MSG_SCRIPT_NOT_FOUND));
-    if (is_folder) append(result.findings, check_updater_present(base));
+    if (!readable) result.findings.push_back(script_finding(finding_kind::script_unreadable, 0, MSG_SCRIPT_NOT_FOUND));
+    if (is_folder) {
+        append(result.findings, check_updater_present(base));
+        append(result.findings, check_updater_version(base));
+    }
     return result;
 }

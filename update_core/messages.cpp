@@ -78,6 +78,54 @@ const wchar_t* const MSG_NO_ENGINE =
 const wchar_t* const MSG_NOT_FULL_SETUP =
     L"セットアップ情報が取得できませんでした。\n最小セットアップではアップデートを行うことはできません。";
 
+namespace {
+
+const wchar_t* const DOWNLOAD_AGAIN = L"\nアップデートのファイルが壊れています。もう一度ダウンロードしてください。";
+
+}  // namespace
+
+std::wstring msg_manifest_unreadable(int line)
+{
+    if (line <= 0) return std::wstring(L"update.sha256 が読み込めませんでした。") + DOWNLOAD_AGAIN;
+    return format_text(L"update.sha256 の %d 行目が正しくありません。", line) + DOWNLOAD_AGAIN;
+}
+
+std::wstring msg_manifest_outside(int line)
+{
+    return format_text(L"update.sha256 の %d 行目に gamedata の外を指すパスが書かれています。", line) + DOWNLOAD_AGAIN;
+}
+
+std::wstring msg_update_file_missing(const std::wstring& source_path)
+{
+    return L"アップデートのファイル " + source_path + L" が見つかりません。" + DOWNLOAD_AGAIN;
+}
+
+std::wstring msg_update_file_damaged(const std::wstring& source_path)
+{
+    return L"アップデートのファイル " + source_path + L" の内容が正しくありません。" + DOWNLOAD_AGAIN;
+}
+
+std::wstring msg_dest_read_only(const std::wstring& path)
+{
+    return path + L" は読み取り専用のため、上書きできません。\n読み取り専用の設定を解除してから、もう一度アップデートしてください。";
+}
+
+std::wstring msg_delete_read_only(const std::wstring& path)
+{
+    return path + L" は読み取り専用のため、削除できません。\n読み取り専用の設定を解除してから、もう一度アップデートしてください。";
+}
+
+std::wstring msg_dest_in_use(const std::wstring& path)
+{
+    return path + L" はゲームまたはほかのプログラムが使用中です。\nそのプログラムを終了してから［再試行］を押してください。";
+}
+
+std::wstring msg_not_enough_space(unsigned long long needed_mb, unsigned long long free_mb)
+{
+    return L"インストール先のドライブの空き容量が足りません。\n必要な空き容量: " + std::to_wstring(needed_mb) +
+           L" MB\n現在の空き容量: " + std::to_wstring(free_mb) + L" MB";
+}
+
 std::wstring msg_confirm_destination(const std::wstring& folder)
 {
     return L"セットアップ先 = " + folder + L"\n\nこの場所にアップデートデータを上書きします。よろしいですか？";

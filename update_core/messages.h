@@ -47,6 +47,26 @@ std::wstring msg_no_install_folder(const std::wstring& folder);
 extern const wchar_t* const MSG_NO_ENGINE;
 extern const wchar_t* const MSG_NOT_FULL_SETUP;
 
+// check_ready_to_copy, against the manifest (update.sha256): one that cannot
+// be read (`line` 0) or has a line that is no manifest line, or one that names
+// a path outside gamedata; a file it lists missing, and a file whose size or
+// content is not what it lists (found by the copy, or one it does not list).
+// `source_path` as below the source folder.
+std::wstring msg_manifest_unreadable(int line);
+std::wstring msg_manifest_outside(int line);
+std::wstring msg_update_file_missing(const std::wstring& source_path);
+std::wstring msg_update_file_damaged(const std::wstring& source_path);
+
+// check_ready_to_copy, against the installation: a file the update replaces
+// is read-only, or held by another program (a box with Retry and Cancel);
+// the drive has less room than the copy writes, in MB.
+std::wstring msg_dest_read_only(const std::wstring& path);
+// A file the update removes is read-only; one held by another program is told
+// as a replaced one is.
+std::wstring msg_delete_read_only(const std::wstring& path);
+std::wstring msg_dest_in_use(const std::wstring& path);
+std::wstring msg_not_enough_space(unsigned long long needed_mb, unsigned long long free_mb);
+
 // confirm_update: the question, and the notice for any answer but Yes.
 std::wstring msg_confirm_destination(const std::wstring& folder);
 extern const wchar_t* const MSG_UPDATE_CANCELLED;

@@ -55,6 +55,7 @@ C_script_line read_script_line(const std::wstring& line)
         if (match_pattern(cursor, key.pattern, &value)) {
             result.kind = key.kind;
             result.value = std::move(value);
+            result.value_end = static_cast<std::size_t>(cursor.cur - line.data());
             return result;
         }
     }

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <string>
 
 #include "update_core/update_settings.h"
@@ -9,6 +10,8 @@ enum class script_line_kind { blank, comment, reg_path, game_title, update_title
 struct C_script_line {
     script_line_kind kind = script_line_kind::other;
     std::wstring value;
+    // Key lines: where the value's closing quote ends; the updater reads no further.
+    std::size_t value_end = 0;
 };
 
 // "#REG_PATH", "#GAME_TITLE", "#UPDATE_TITLE", "#COPY_FILE" or "#DELETE_FILE"

@@ -6,10 +6,13 @@
 
 class C_folder_listings;
 
+enum class source_problem { no_source_folder, entry_empty, entry_outside, entry_missing };
+
 // One problem with the update's own files, told as the updater tells it.
 struct C_source_finding {
     int entry = 0;         // the #COPY_FILE entry's number, from 1; 0 for the source folder itself
     std::wstring message;  // the updater's warning, word for word
+    source_problem problem = source_problem::no_source_folder;
 };
 
 // Every problem of the source folder and of the entries of `copy_files`, in

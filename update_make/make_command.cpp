@@ -14,6 +14,7 @@
 #include "console/command_line.h"
 #include "console/console_progress.h"
 #include "console/console_text.h"
+#include "console/json_text.h"
 #include "util/fs/final_path.h"
 #include "util/fs/folder_tree.h"
 #include "util/fs/full_path.h"
@@ -25,7 +26,7 @@ namespace {
 const wchar_t* const USAGE =
     L"Usage: update_make.exe OLD NEW OUT --reg-path P --game-title T --update-title U\n"
     L"                       [--exclude PATTERN]... [--updater FILE] [--keep-removed]\n"
-    L"                       [--dry-run]\n"
+    L"                       [--dry-run] [--strict] [--format=text|json] [--]\n"
     L"\n"
     L"Makes the update that takes a game installed as the release folder OLD to the\n"
     L"release folder NEW. OUT must not exist yet, or be empty; it receives update.ini\n"
@@ -43,7 +44,12 @@ const wchar_t* const USAGE =
     L"  --dry-run         compares and plans only: prints each entry with the files and\n"
     L"                    bytes it would ship, each file it would remove, and the\n"
     L"                    findings; writes nothing\n"
+    L"  --strict          warnings count as errors: the exit status is 1 and OUT is not made\n"
+    L"  --format=json     prints one JSON object instead: the findings (file, line,\n"
+    L"                    severity, code, message), the summary's counts, whether OUT\n"
+    L"                    was made\n"
     L"  --version         prints the program's name and version\n"
+    L"  --                ends the options: what follows is OLD, NEW or OUT\n"
     L"\n"
     L"Options may stand anywhere, and --name=value is --name value.\n"
     L"\n"
@@ -51,8 +57,8 @@ const wchar_t* const USAGE =
     L"patterns applied, so update.exe removes them; files players made stay.\n"
     L"The update is checked as update_check.exe checks it, and becomes OUT only\n"
     L"without errors. Findings read FILE[:LINE]: error|warning: TEXT, then a summary;\n"
-    L"progress goes to standard error. Ctrl-C stops the make, removes what it made\n"
-    L"and leaves OUT as it was.\n"
+    L"progress goes to standard error (a line every few seconds where it is not a\n"
+    L"console). Ctrl-C stops the make, removes what it made and leaves OUT as it was.\n"
     L"\n"
     L"Exit status: 0 the update is made (warnings allowed), 1 errors, 2 a usage error.\n";
 
@@ -108,19 +114,46 @@ std::wstring out_problem(const C_make_request& request)
     return std::wstring();
 }
 
-// What a dry run found: each entry with what it carries, each file it removes,
-// the findings, the summary.
-void print_dry_run(const C_make_result& result)
+// What the make found; on a dry run each entry with what it carries and each
+// file it removes first. A strict make that warnings stopped says so after the
+// summary.
+void print_make_result(const C_make_request& request, const C_make_result& result, report_format format)
 {
-    std::wstring text;
-    for (const auto& shipped : result.entries) {
-        text += L"would ship " + shipped.entry + L": " + std::to_wstring(shipped.files) +
-                (shipped.files == 1 ? L" file, " : L" files, ") + std::to_wstring(shipped.bytes) +
-                (shipped.bytes == 1 ? L" byte\n" : L" bytes\n");
+    const bool held_back = request.strict && !request.dry_run && result.errors() == 0 && result.warnings() > 0;
+    if (format == report_format::json) {
+        std::vector<C_json_member> more{{L"made", result.made ? L"true" : L"false"},
+                                        {L"dry_run", request.dry_run ? L"true" : L"false"}};
+        if (request.dry_run) {
+            std::wstring entries = L"[";
+            for (const auto& shipped : result.entries) {
+                entries += (entries.size() > 1 ? L",\n    " : L"\n    ") + std::wstring(L"{\"entry\": ") +
+                           json_quote(shipped.entry) + L", \"files\": " + std::to_wstring(shipped.files) +
+                           L", \"bytes\": " + std::to_wstring(shipped.bytes) + L"}";
+            }
+            more.push_back({L"entries", entries + (entries.size() > 1 ? L"\n  ]" : L"]")});
+            std::wstring removed = L"[";
+            for (const auto& rel : result.removed) {
+                removed += (removed.size() > 1 ? L",\n    " : L"\n    ") + json_quote(rel);
+            }
+            more.push_back({L"removed", removed + (removed.size() > 1 ? L"\n  ]" : L"]")});
+        }
+        write_text(std_stream::output, result_json(result, more));
+        return;
     }
-    for (const auto& rel : result.removed) text += L"would remove " + rel + L"\n";
+    std::wstring text;
+    if (request.dry_run) {
+        for (const auto& shipped : result.entries) {
+            text += L"would ship " + shipped.entry + L": " + std::to_wstring(shipped.files) +
+                    (shipped.files == 1 ? L" file, " : L" files, ") + std::to_wstring(shipped.bytes) +
+                    (shipped.bytes == 1 ? L" byte\n" : L" bytes\n");
+        }
+        for (const auto& rel : result.removed) text += L"would remove " + rel + L"\n";
+    }
     for (const auto& finding : result.findings) text += finding_line(finding) + L"\n";
-    write_text(std_stream::output, text + summary_line(result) + L" (dry run: nothing was written)\n");
+    text += summary_line(result);
+    if (request.dry_run) text += L" (dry run: nothing was written)";
+    if (held_back) text += L" (--strict: warnings count as errors, so nothing was made)";
+    write_text(std_stream::output, text + L"\n");
 }
 
 }  // namespace
@@ -131,7 +164,7 @@ int run_make_command(int argc, const wchar_t* const argv[])
     const C_command_line line =
         read_command_line(args, {{L"--reg-path", true}, {L"--game-title", true}, {L"--update-title", true},
                                  {L"--exclude", true}, {L"--updater", true}, {L"--keep-removed", false},
-                                 {L"--dry-run", false}});
+                                 {L"--dry-run", false}, {L"--strict", false}, {L"--format", true}});
     if (line.help) {
         write_text(std_stream::output, USAGE);
         return CHECK_PASSED;
@@ -143,6 +176,7 @@ int run_make_command(int argc, const wchar_t* const argv[])
     if (!line.problem.empty()) return usage_error(line.problem);
 
     C_make_request request;
+    report_format format = report_format::text;
     for (const auto& option : line.options) {
         const std::wstring& name = option.first;
         if (name == L"--reg-path") request.reg_path = option.second;
@@ -152,8 +186,12 @@ int run_make_command(int argc, const wchar_t* const argv[])
         else if (name == L"--exclude") request.excludes.push_back(option.second);
         else if (name == L"--keep-removed") request.keep_removed = true;
         else if (name == L"--dry-run") request.dry_run = true;
+        else if (name == L"--strict") request.strict = true;
+        else if (name == L"--format" && !read_report_format(option.second, format)) {
+            return usage_error(L"--format takes text or json, not " + option.second);
+        }
     }
-    // A folder whose name begins with "-" can still be given as .\-name.
+    // A folder whose name begins with "-" is given after "--", or as .\-name.
     if (line.operands.size() != 3) return usage_error(L"OLD, NEW and OUT are required, and nothing else");
     request.old_dir = line.operands[0];
     request.new_dir = line.operands[1];
@@ -188,10 +226,7 @@ int run_make_command(int argc, const wchar_t* const argv[])
                                           L" is as it was\n");
         return static_cast<int>(STATUS_CONTROL_C_EXIT);
     }
-    if (request.dry_run) {
-        print_dry_run(result);
-    } else {
-        print_check_result(result);
-    }
-    return result.errors() == 0 ? CHECK_PASSED : CHECK_FOUND_ERRORS;
+    print_make_result(request, result, format);
+    const bool failed = result.errors() > 0 || (request.strict && result.warnings() > 0);
+    return failed ? CHECK_FOUND_ERRORS : CHECK_PASSED;
 }

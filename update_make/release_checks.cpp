@@ -8,6 +8,7 @@
 #include "update_core/game_files.h"
 #include "util/fs/entry_path.h"
 #include "util/fs/folder_walk.h"
+#include "util/fs/long_path.h"
 #include "util/fs/path.h"
 #include "util/fs/path_kind.h"
 
@@ -15,13 +16,13 @@ namespace {
 
 bool holds_engine(const std::wstring& folder)
 {
-    return get_path_kind(path_join(folder, ENGINE_EXE)) == path_kind::file;
+    return get_path_kind(path_join(long_path_form(folder), ENGINE_EXE)) == path_kind::file;
 }
 
 // The first folder directly inside `folder` that holds the engine, if any.
 std::wstring folder_below_with_engine(const std::wstring& folder)
 {
-    for (C_folder_walk walk(folder + L"\\*"); !walk.done(); walk.next()) {
+    for (C_folder_walk walk(long_path_form(folder) + L"\\*"); !walk.done(); walk.next()) {
         if (walk.is_folder() && holds_engine(path_join(folder, walk.name()))) return path_join(folder, walk.name());
     }
     return std::wstring();
@@ -37,20 +38,21 @@ std::vector<C_check_finding> check_release_tops(const std::wstring& old_dir, con
     };
     std::vector<C_check_finding> findings;
     if (!holds_engine(new_dir)) {
-        findings.push_back(error_at(path_join(new_dir, ENGINE_EXE),
-                                    L"missing: give the game's own folder as NEW, with " + std::wstring(ENGINE_EXE) +
-                                        L" at its top" + suggestion(new_dir) +
-                                        L"; this update would land beside the game, not in it"));
+        findings.push_back(finding_at(finding_kind::engine_missing, path_join(new_dir, ENGINE_EXE),
+                                      L"missing: give the game's own folder as NEW, with " + std::wstring(ENGINE_EXE) +
+                                          L" at its top" + suggestion(new_dir) +
+                                          L"; this update would land beside the game, not in it"));
     }
     if (!holds_engine(old_dir)) {
-        findings.push_back(warning_at(path_join(old_dir, ENGINE_EXE),
+        findings.push_back(finding_at(finding_kind::engine_missing, path_join(old_dir, ENGINE_EXE),
                                       L"missing: give the game's folder as installed as OLD" + suggestion(old_dir) +
                                           L"; otherwise every file of NEW looks new"));
     }
     return findings;
 }
 
-std::vector<C_check_finding> review_release_listing(const std::wstring& folder, const C_release_listing& listing)
+std::vector<C_check_finding> review_release_listing(const std::wstring& folder, const C_release_listing& listing,
+                                                    finding_kind link_kind)
 {
     std::vector<C_check_finding> findings;
     for (const auto& unlisted : listing.unlisted) {
@@ -58,23 +60,27 @@ std::vector<C_check_finding> review_release_listing(const std::wstring& folder, 
         if (path_has_trimmed_name(unlisted.rel)) {
             text += L" (a name ending in a dot or a space, which Windows cannot hold; rename it)";
         }
-        findings.push_back(error_at(unlisted.rel.empty() ? folder : path_join(folder, unlisted.rel), text));
+        findings.push_back(finding_at(finding_kind::folder_unlisted,
+                                      unlisted.rel.empty() ? folder : path_join(folder, unlisted.rel), text));
     }
+    const std::wstring what = link_kind == finding_kind::link_in_new
+                                  ? L"; copy in what it points to, or leave it out with --exclude"
+                                  : L"";
     for (const auto& link : listing.links) {
-        findings.push_back(warning_at(path_join(folder, link),
+        findings.push_back(finding_at(link_kind, path_join(folder, link),
                                       L"a link to a folder (a junction or a symbolic link); not followed, so "
-                                      L"nothing below it is compared or shipped"));
+                                      L"nothing below it is compared or shipped" + what));
     }
     return findings;
 }
 
-std::vector<C_check_finding> review_empty_folders(const std::wstring& old_dir, const std::wstring& new_dir,
+std::vector<C_check_finding> review_empty_folders(const std::wstring& old_opened, const std::wstring& new_dir,
                                                   const std::vector<std::wstring>& empty_folders)
 {
     std::vector<C_check_finding> findings;
     for (const auto& rel : empty_folders) {
-        if (get_path_kind(path_join(old_dir, rel)) == path_kind::folder) continue;
-        findings.push_back(warning_at(path_join(new_dir, rel),
+        if (get_path_kind(path_join(old_opened, rel)) == path_kind::folder) continue;
+        findings.push_back(finding_at(finding_kind::empty_folder, path_join(new_dir, rel),
                                       L"an empty folder; update.exe copies files only, so players do not get it"));
     }
     return findings;
@@ -85,7 +91,7 @@ std::vector<C_check_finding> review_unused_excludes(const std::wstring& old_dir,
 {
     std::vector<C_check_finding> findings;
     for (const auto& pattern : unused) {
-        findings.push_back(warning_at(L"--exclude " + pattern,
+        findings.push_back(finding_at(finding_kind::exclude_unused, L"--exclude " + pattern,
                                       L"leaves nothing out of " + old_dir + L" or " + new_dir));
     }
     return findings;

@@ -28,6 +28,7 @@ enum class pair_result { same, different, old_unreadable, new_unreadable };
 // A NEW file whose OLD counterpart has the same size: only its contents tell.
 struct C_same_size_pair {
     std::size_t new_index = 0;
+    std::size_t old_index = 0;
     std::wstring old_path;
     std::wstring new_path;
     pair_result result = pair_result::different;
@@ -80,9 +81,12 @@ void compare_pairs(std::vector<C_same_size_pair>& pairs, C_compare_counts& count
         --running;
         finished.notify_one();
     };
-    running = static_cast<unsigned>(std::min<std::size_t>(PAIR_READERS, pairs.size()));
+    // Counted apart from `running`, which the first reader may lower before the
+    // second is started.
+    const unsigned reader_count = static_cast<unsigned>(std::min<std::size_t>(PAIR_READERS, pairs.size()));
+    running = reader_count;
     std::vector<std::thread> readers;
-    for (unsigned i = 0; i < running; ++i) readers.emplace_back(read_pairs);
+    for (unsigned i = 0; i < reader_count; ++i) readers.emplace_back(read_pairs);
 
     const C_compare_counts before = counts;
     std::unique_lock<std::mutex> lock(mutex);
@@ -114,7 +118,6 @@ C_release_diff compare_releases(const std::wstring& old_dir, const std::wstring&
     auto old_it = old_files.begin();
     for (std::size_t i = 0; i < new_files.size(); ++i) {
         const C_release_entry& file = new_files[i];
-        if (i > 0 && names_equal(new_files[i - 1].rel, file.rel)) diff.case_clashes.push_back(file.rel);
         for (; old_it != old_files.end() && names_less(old_it->rel, file.rel); ++old_it) {
             diff.removed.push_back(old_it->rel);
         }
@@ -122,12 +125,15 @@ C_release_diff compare_releases(const std::wstring& old_dir, const std::wstring&
         in_old[i] = true;
         old_read_only[i] = old_it->read_only;
         if (old_it->size == file.size) {
-            pairs.push_back({i, path_join(old_dir, old_it->rel), path_join(new_dir, file.rel), pair_result::different, {}});
+            pairs.push_back({i, static_cast<std::size_t>(old_it - old_files.begin()), path_join(old_dir, old_it->rel),
+                             path_join(new_dir, file.rel), pair_result::different, {}});
+            diff.counts.total_bytes += 2 * file.size;
         }
         ++old_it;
     }
     for (; old_it != old_files.end(); ++old_it) diff.removed.push_back(old_it->rel);
     diff.counts.files = new_files.size() - pairs.size();
+    diff.counts.total_files = new_files.size();
     progress(diff.counts);
     compare_pairs(pairs, diff.counts, progress);
 
@@ -142,10 +148,10 @@ C_release_diff compare_releases(const std::wstring& old_dir, const std::wstring&
             diff.update.push_back({new_files[i].rel, new_files[i].size, in_old[i], old_read_only[i]});
             break;
         case pair_result::old_unreadable:
-            diff.unreadable.push_back({std::prev(pair)->old_path, std::prev(pair)->reason});
+            diff.unreadable.push_back({true, old_files[std::prev(pair)->old_index].rel, std::prev(pair)->reason});
             break;
         case pair_result::new_unreadable:
-            diff.unreadable.push_back({std::prev(pair)->new_path, std::prev(pair)->reason});
+            diff.unreadable.push_back({false, new_files[i].rel, std::prev(pair)->reason});
             break;
         }
     }

@@ -21,29 +21,29 @@ struct C_release_file {
     bool old_read_only = false;  // and OLD's copy is read-only
 };
 
-// A file that could not be read through, joined to OLD or NEW as given, and
-// the system's reason.
+// A file that could not be read through, and the system's reason.
 struct C_unreadable_file {
-    std::wstring path;
+    bool in_old = false;  // OLD's copy, else NEW's
+    std::wstring rel;
     std::wstring reason;
 };
 
 struct C_compare_counts {
     std::uint64_t files = 0;  // NEW's files looked at so far
     std::uint64_t bytes = 0;  // read so far, from both releases
+    std::uint64_t total_files = 0;  // NEW's files
+    std::uint64_t total_bytes = 0;  // what the files of the same size hold, in both releases
 };
 
 struct C_release_diff {
     std::vector<C_release_file> update;  // NEW's files missing from OLD or differing from it, in path order
     std::vector<std::wstring> removed;   // OLD's files gone from NEW, relative, in path order
-    // NEW's files whose path equals another's but for letter case: Windows keeps
-    // only one of them.
-    std::vector<std::wstring> case_clashes;
     std::vector<C_unreadable_file> unreadable;
     C_compare_counts counts;
 };
 
-// Compares the files the walks of OLD and NEW found (list_release). `progress`
+// Compares the files the walks of OLD and NEW found (list_release), read
+// below `old_dir` and `new_dir` (any form of path the system opens). `progress`
 // is called on the calling thread, about ten times a second while contents are
 // read. An interrupted make stops the reading; the result is then incomplete.
 C_release_diff compare_releases(const std::wstring& old_dir, const std::wstring& new_dir,

@@ -25,9 +25,6 @@ ensure_tools() {
 }
 
 use_installed_tools() {
-  # Code page 932 for the program's ANSI text needs the Japanese locale.
-  export LANG=ja_JP.UTF-8
-  export LC_ALL=ja_JP.UTF-8
   # Both loaders must talk to the same server of a prefix.
   local server
   for server in /usr/lib/wine/wineserver64 /usr/lib/wine/wineserver32; do
@@ -90,9 +87,13 @@ select_arch() {
   export WINELOADER=$wine_loader
 }
 
-wine() { "$wine_loader" "$@"; }
-winepath() { "$wine_loader" winepath "$@" 2>/dev/null; }
-wineserver() { "$WINESERVER" "$@"; }
+# Code page 932 for the programs' ANSI text needs the Japanese locale. It is
+# given to each Wine command, never set in this shell: a shell cannot take a
+# locale that set-up made after it started, and bash warns when it is told to.
+japanese_locale=(LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8)
+wine() { env "${japanese_locale[@]}" "$wine_loader" "$@"; }
+winepath() { env "${japanese_locale[@]}" "$wine_loader" winepath "$@" 2>/dev/null; }
+wineserver() { env "${japanese_locale[@]}" "$WINESERVER" "$@"; }
 
 configure_and_build() {
   local generator=()

@@ -9,6 +9,7 @@
 #include "support/utf8_text.h"
 #include "console/command_line.h"
 #include "console/console_progress.h"
+#include "console/json_text.h"
 
 // What the publisher's console programs share: how they read their arguments,
 // and where their progress goes.
@@ -38,6 +39,8 @@ TEST(CommandLine, OptionsAnywhereEitherFormAndHelpWhereverItStands)
         {{L"old", L"--exclude"}, false, {}, {L"old"}, L"--exclude needs a value"},
         {{L"-", L".\\-odd"}, false, {}, {L"-", L".\\-odd"}, L""},
         {{L"-odd", L"--dry-run=1"}, false, {}, {}, L"unknown option -odd"},
+        // After "--" every argument is an operand.
+        {{L"--dry-run", L"--", L"-odd", L"--help", L"--"}, false, {{L"--dry-run", L""}}, {L"-odd", L"--help", L"--"}, L""},
     };
     for (const auto& c : cases) {
         const C_command_line line = read_command_line(c.args, specs);
@@ -48,6 +51,21 @@ TEST(CommandLine, OptionsAnywhereEitherFormAndHelpWhereverItStands)
         EXPECT_EQ(line.problem, c.problem) << shown;
     }
     EXPECT_TRUE(read_command_line({L"a", L"--version"}, specs).version);
+}
+
+TEST(JsonText, EscapesWhatJsonMustAndKeepsTheRest)
+{
+    const struct {
+        std::wstring text;
+        const wchar_t* quoted;
+    } cases[] = {
+        {L"gamedata\\\"a\".txt", L"\"gamedata\\\\\\\"a\\\".txt\""},
+        {L"line\nnext\ttab\x01", L"\"line\\nnext\\ttab\\u0001\""},
+        {L"星の迷宮 \U0001F600", L"\"星の迷宮 \U0001F600\""},
+        // A surrogate without its pair, which a Windows name may hold, stays valid JSON.
+        {std::wstring(L"a") + wchar_t(0xD800) + L"b", L"\"a\\ud800b\""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(json_quote(c.text), c.quoted) << to_utf8(c.quoted);
 }
 
 // The console's text on the cursor's line.
@@ -92,6 +110,32 @@ TEST(ProgressLine, GoesToTheConsoleWhileTheOutputIsRedirected)
     EXPECT_EQ(to_utf8(shown), "Comparing: 12 files, 3 MiB read");
     EXPECT_EQ(to_utf8(cleared), "");
     EXPECT_EQ(read_file(folder / L"findings.txt"), "");
+}
+
+TEST(ProgressLine, WritesAPlainLineNowAndThenWhereTheErrorsAreRedirected)
+{
+    const C_temp_dir folder;
+    const HANDLE log = CreateFileW((folder / L"progress.log").c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                   CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(log, INVALID_HANDLE_VALUE);
+    const HANDLE errors = GetStdHandle(STD_ERROR_HANDLE);
+    SetStdHandle(STD_ERROR_HANDLE, log);
+    {
+        // No interval: every line is due at once.
+        C_progress_line progress(0);
+        progress.show(L"Comparing: 12 of 40 files, 3 of 10 MiB read");
+        progress.show(L"Copying: 1 of 6 files, 0 of 1 MiB");
+    }
+    {
+        // A run shorter than its interval writes nothing.
+        C_progress_line progress(60000);
+        progress.show(L"Copying: 2 of 6 files, 0 of 1 MiB");
+    }
+    SetStdHandle(STD_ERROR_HANDLE, errors);
+    CloseHandle(log);
+
+    EXPECT_EQ(read_file(folder / L"progress.log"),
+              "Comparing: 12 of 40 files, 3 of 10 MiB read\nCopying: 1 of 6 files, 0 of 1 MiB\n");
 }
 
 }  // namespace

@@ -118,4 +118,49 @@ inline std::wstring rollback_failed(const std::wstring& folder)
     return L"インストール先を元に戻せませんでした。元のファイルは次の場所に残っています。\n" + folder;
 }
 
+inline const std::wstring download_again = L"\nアップデートのファイルが壊れています。もう一度ダウンロードしてください。";
+
+inline std::wstring manifest_unreadable(int line)
+{
+    if (line == 0) return L"update.sha256 が読み込めませんでした。" + download_again;
+    return L"update.sha256 の " + std::to_wstring(line) + L" 行目が正しくありません。" + download_again;
+}
+
+inline std::wstring manifest_outside(int line)
+{
+    return L"update.sha256 の " + std::to_wstring(line) + L" 行目に gamedata の外を指すパスが書かれています。" +
+           download_again;
+}
+
+inline std::wstring update_file_missing(const std::wstring& source_path)
+{
+    return L"アップデートのファイル " + source_path + L" が見つかりません。" + download_again;
+}
+
+inline std::wstring update_file_damaged(const std::wstring& source_path)
+{
+    return L"アップデートのファイル " + source_path + L" の内容が正しくありません。" + download_again;
+}
+
+inline std::wstring dest_read_only(const std::wstring& path)
+{
+    return path + L" は読み取り専用のため、上書きできません。\n読み取り専用の設定を解除してから、もう一度アップデートしてください。";
+}
+
+inline std::wstring delete_read_only(const std::wstring& path)
+{
+    return path + L" は読み取り専用のため、削除できません。\n読み取り専用の設定を解除してから、もう一度アップデートしてください。";
+}
+
+inline std::wstring dest_in_use(const std::wstring& path)
+{
+    return path + L" はゲームまたはほかのプログラムが使用中です。\nそのプログラムを終了してから［再試行］を押してください。";
+}
+
+inline std::wstring not_enough_space(unsigned long long needed_mb, unsigned long long free_mb)
+{
+    return L"インストール先のドライブの空き容量が足りません。\n必要な空き容量: " + std::to_wstring(needed_mb) +
+           L" MB\n現在の空き容量: " + std::to_wstring(free_mb) + L" MB";
+}
+
 }  // namespace expected

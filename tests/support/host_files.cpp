@@ -101,8 +101,11 @@ bool make_folder_link(const std::wstring& link, const std::wstring& target)
 bool write_case_twin(const std::wstring& folder, const std::wstring& name, const std::string& bytes)
 {
     if (!running_on_wine()) return false;
+    // A twin folder is staged with its file in it, then given its name.
+    const std::size_t slash = name.find(L'\\');
+    const std::wstring twin = name.substr(0, slash);
     const std::wstring staged = folder + L"\\case_twin.tmp";
-    write_file(staged, bytes);
+    write_file(slash == std::wstring::npos ? staged : staged + name.substr(slash), bytes);
     const std::string host_folder = host_path(folder);
     const auto listed = [&] {
         WIN32_FIND_DATAW item;
@@ -110,14 +113,14 @@ bool write_case_twin(const std::wstring& folder, const std::wstring& name, const
         bool found = false;
         if (find != INVALID_HANDLE_VALUE) {
             do {
-                found = found || name == item.cFileName;
+                found = found || twin == item.cFileName;
             } while (FindNextFileW(find, &item));
             FindClose(find);
         }
         return found;
     };
     return !host_folder.empty() &&
-           run_host_command({"/bin/mv", host_path(staged), host_folder + "/" + std::string(name.begin(), name.end())}) &&
+           run_host_command({"/bin/mv", host_path(staged), host_folder + "/" + std::string(twin.begin(), twin.end())}) &&
            until_done(listed);
 }
 

@@ -13,7 +13,9 @@ bool running_on_wine();
 // A symbolic link `link` to the folder `target`.
 bool make_folder_link(const std::wstring& link, const std::wstring& target);
 
-// The file `name` in `folder` beside one whose name differs only in letter case.
+// The file `name` in `folder` beside one whose name differs only in letter
+// case; with a folder part ("Data\a.pak") the twin is that folder, holding
+// the file.
 bool write_case_twin(const std::wstring& folder, const std::wstring& name, const std::string& bytes);
 
 // Denies everyone the listing of `folder` through its ACL while the object

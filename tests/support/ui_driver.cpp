@@ -164,6 +164,8 @@ const char* answer_name(box_answer answer)
     case box_answer::ok: return "OK";
     case box_answer::yes: return "Yes";
     case box_answer::no: return "No";
+    case box_answer::retry: return "Retry";
+    case box_answer::cancel: return "Cancel";
     case box_answer::enter: return "Enter";
     }
     return "?";
@@ -319,7 +321,11 @@ private:
             press_enter(box);
             return;
         }
-        const int id = answer == box_answer::ok ? IDOK : answer == box_answer::yes ? IDYES : IDNO;
+        const int id = answer == box_answer::ok       ? IDOK
+                       : answer == box_answer::yes    ? IDYES
+                       : answer == box_answer::no     ? IDNO
+                       : answer == box_answer::retry  ? IDRETRY
+                                                      : IDCANCEL;
         bool present = false;
         for (int b : seen.buttons) present = present || b == id;
         if (!present) {
@@ -383,6 +389,11 @@ C_box ok_box(box_icon icon, const std::wstring& caption, const std::wstring& tex
 C_box yes_no_box(box_icon icon, const std::wstring& caption, const std::wstring& text, int default_button)
 {
     return C_box{caption, text, icon, {IDYES, IDNO}, default_button};
+}
+
+C_box retry_cancel_box(box_icon icon, const std::wstring& caption, const std::wstring& text)
+{
+    return C_box{caption, text, icon, {IDRETRY, IDCANCEL}, IDRETRY};
 }
 
 std::vector<C_box> C_run::shown_boxes() const

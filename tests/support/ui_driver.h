@@ -28,10 +28,11 @@ void PrintTo(const C_box& box, std::ostream* out);
 
 C_box ok_box(box_icon icon, const std::wstring& caption, const std::wstring& text);
 C_box yes_no_box(box_icon icon, const std::wstring& caption, const std::wstring& text, int default_button);
+C_box retry_cancel_box(box_icon icon, const std::wstring& caption, const std::wstring& text);
 
 // How a box is answered: by clicking one of its buttons, or by pressing Enter,
 // which lets the box's default button act.
-enum class box_answer { ok, yes, no, enter };
+enum class box_answer { ok, yes, no, retry, cancel, enter };
 
 // The progress dialog as read at one moment.
 struct C_dialog_state {

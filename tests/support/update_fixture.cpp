@@ -179,3 +179,8 @@ C_box stopped_box(const std::wstring& caption)
 {
     return notice_box(caption, expected::update_cancelled);
 }
+
+C_box in_use_box(const std::wstring& caption, const std::wstring& path)
+{
+    return retry_cancel_box(box_icon::warning, caption, expected::dest_in_use(path));
+}

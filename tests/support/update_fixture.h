@@ -92,3 +92,5 @@ std::vector<C_box> failure_boxes(const std::wstring& caption, const std::wstring
 C_box consent_box(const std::wstring& caption, const std::wstring& destination);
 C_box success_box(const std::wstring& caption);
 C_box stopped_box(const std::wstring& caption);
+// A file of the installation that another program holds, before the prompt.
+C_box in_use_box(const std::wstring& caption, const std::wstring& path);

@@ -153,10 +153,13 @@ int wmain(int argc, wchar_t** argv)
     double copy_seconds = -1;
     double prompt_seconds = -1;
     for (std::size_t i = 0; i < run.boxes.size(); ++i) {
-        if (prompt_seconds < 0 && run.boxes[i].box.buttons.size() == 2) prompt_seconds = run.boxes[i].seen_at;
+        // The prompt is the box with Yes; a box for a file in use has Retry.
+        const std::vector<int>& buttons = run.boxes[i].box.buttons;
+        if (prompt_seconds < 0 && !buttons.empty() && buttons.front() == IDYES) prompt_seconds = run.boxes[i].seen_at;
     }
     for (std::size_t i = 0; i + 1 < run.boxes.size(); ++i) {
-        if (run.boxes[i].box.buttons.size() == 2 && run.boxes[i + 1].box.text == expected::update_succeeded) {
+        const std::vector<int>& buttons = run.boxes[i].box.buttons;
+        if (!buttons.empty() && buttons.front() == IDYES && run.boxes[i + 1].box.text == expected::update_succeeded) {
             copy_seconds = run.boxes[i + 1].seen_at - run.boxes[i].answered_at;
         }
     }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -263,8 +264,10 @@ TEST_F(EndToEndFlow, FileWhereADestinationFolderMustGoStopsTheCopy)
     expect_only_game_changed(before, after);
 }
 
-// A destination that cannot be opened stops the copy there, with the dialog
-// still on screen behind the two warnings; the files before it are taken back.
+// A destination that another program takes, or that is made read-only, after
+// the checks before the prompt: the copy finds it, stops there with the
+// dialog still on screen behind the two warnings, and takes the files before
+// it back.
 class UnwritableDestination : public EndToEndFlow {
 protected:
     void SetUp() override
@@ -276,6 +279,17 @@ protected:
         machine.write_script(title, game, {L"a.dat", L"locked.pak", L"z.dat"});
         machine.install_game();
         machine.add_game_file(L"locked.pak", "old pak");
+    }
+
+    // Answers Yes at the prompt, once `take` has been done to locked.pak.
+    C_run run_taking_after_the_prompt(const std::function<void(const std::wstring& path)>& take)
+    {
+        C_run_options options;
+        options.answers = consent_then_ok(2);
+        options.before_answer = [&](HANDLE, const C_box& box) {
+            if (box.buttons.size() == 2 && box.buttons[0] == IDYES) take(machine.game_dir() + L"\\locked.pak");
+        };
+        return machine.run_with(options);
     }
 
     void expect_stopped_at_locked_file(const C_update_fixture::C_state& before, const C_run& run)
@@ -301,57 +315,119 @@ protected:
     std::string first;
 };
 
-TEST_F(UnwritableDestination, FileHeldOpenByAnotherProgram)
+TEST_F(UnwritableDestination, FileTakenByAnotherProgramAfterThePrompt)
 {
     const C_update_fixture::C_state before = machine.snapshot();
-    HANDLE held = CreateFileW((machine.game_dir() + L"\\locked.pak").c_str(), GENERIC_READ, 0, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    HANDLE held = INVALID_HANDLE_VALUE;
 
-    const C_run run = machine.run(consent_then_ok(2));
+    const C_run run = run_taking_after_the_prompt([&](const std::wstring& path) {
+        held = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    });
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
     CloseHandle(held);
 
     expect_stopped_at_locked_file(before, run);
 }
 
-TEST_F(UnwritableDestination, ReadOnlyFile)
+TEST_F(UnwritableDestination, FileMadeReadOnlyAfterThePrompt)
 {
     if (!read_only_is_enforced(machine.game_dir())) {
         GTEST_SKIP() << "this Wine opens read-only files for writing (it does when running as root)";
     }
-    SetFileAttributesW((machine.game_dir() + L"\\locked.pak").c_str(), FILE_ATTRIBUTE_READONLY);
     const C_update_fixture::C_state before = machine.snapshot();
 
-    const C_run run = machine.run(consent_then_ok(2));
+    const C_run run = run_taking_after_the_prompt(
+        [](const std::wstring& path) { SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY); });
+    SetFileAttributesW((machine.game_dir() + L"\\locked.pak").c_str(), FILE_ATTRIBUTE_NORMAL);
 
     expect_stopped_at_locked_file(before, run);
 }
 
-TEST_F(EndToEndFlow, FullDiskIsReportedAndStopsTheCopy)
+// Found before the prompt, where nothing has been changed yet.
+
+TEST_F(EndToEndFlow, FileHeldByAnotherProgramIsFoundBeforeThePromptAndRetriedOnceClosed)
+{
+    machine.add_source_file(L"a.dat", "new a");
+    machine.add_source_file(L"voice.pak", "new voice");
+    machine.write_script(title, game, {L"a.dat", L"voice.pak"});
+    machine.install_game();
+    machine.add_game_file(L"a.dat", "old a");
+    machine.add_game_file(L"voice.pak", "old voice");
+    const std::wstring held_path = machine.game_dir() + L"\\voice.pak";
+    const C_update_fixture::C_state before = machine.snapshot();
+    // The game still running holds its file without sharing.
+    HANDLE held = CreateFileW(held_path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    C_run_options options;
+    options.answers = {box_answer::retry, box_answer::retry, box_answer::yes, box_answer::ok};
+    std::size_t in_use_boxes = 0;
+    C_tree game_while_asked;
+    options.before_answer = [&](HANDLE, const C_box& box) {
+        if (box.buttons.front() != IDRETRY || ++in_use_boxes < 2) return;
+        // The player closes the game, then retries.
+        CloseHandle(held);
+        held = INVALID_HANDLE_VALUE;
+        game_while_asked = snapshot_tree(machine.game_dir());
+    };
+
+    const C_run run = machine.run_with(options);
+    if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+
+    expect_clean(run);
+    EXPECT_EQ(run.shown_boxes(), (std::vector<C_box>{in_use_box(title, held_path), in_use_box(title, held_path),
+                                                     consent_box(title, machine.game_dir()), success_box(title)}));
+    EXPECT_EQ(tree_differences(before.game, game_while_asked), "") << "nothing changes before the prompt";
+    C_tree expected = before.game;
+    expected[L"a.dat"] = "new a";
+    expected[L"voice.pak"] = "new voice";
+    const C_update_fixture::C_state after = machine.snapshot();
+    EXPECT_EQ(tree_differences(expected, after.game), "");
+    expect_only_game_changed(before, after);
+}
+
+TEST_F(EndToEndFlow, ReadOnlyFileIsRefusedBeforeThePrompt)
+{
+    machine.add_source_file(L"a.dat", "new a");
+    machine.add_source_file(L"data\\locked.pak", "new pak");
+    machine.write_script(title, game, {L"a.dat", L"data"});
+    machine.install_game();
+    machine.add_game_file(L"a.dat", "old a");
+    machine.add_game_file(L"data\\locked.pak", "old pak");
+    const std::wstring locked = machine.game_dir() + L"\\data\\locked.pak";
+    SetFileAttributesW(locked.c_str(), FILE_ATTRIBUTE_READONLY);
+    const C_update_fixture::C_state before = machine.snapshot();
+
+    const C_run run = machine.run({box_answer::ok, box_answer::ok});
+    SetFileAttributesW(locked.c_str(), FILE_ATTRIBUTE_NORMAL);
+
+    expect_clean(run);
+    EXPECT_EQ(run.shown_boxes(), failure_boxes(title, expected::dest_read_only(locked)));
+    const C_update_fixture::C_state after = machine.snapshot();
+    EXPECT_EQ(tree_differences(before.game, after.game), "");
+    expect_only_game_changed(before, after);
+}
+
+TEST_F(EndToEndFlow, DriveTooSmallIsFoundBeforeThePrompt)
 {
     std::string why_not;
     const std::wstring drive = small_drive(why_not);
     if (drive.empty()) GTEST_SKIP() << why_not;
     machine.move_game_to(drive);
-    const std::string small = pattern_bytes(200000, 21);
-    const std::string huge = pattern_bytes(5000000, 22);
-    machine.add_source_file(L"small.dat", small);
-    machine.add_source_file(L"huge.bin", huge);
-    machine.add_source_file(L"z.dat", "never reached");
-    machine.write_script(title, game, {L"small.dat", L"huge.bin", L"z.dat"});
+    // 5 MB of update for a drive of 3 MB.
+    machine.add_source_file(L"small.dat", pattern_bytes(200000, 21));
+    machine.add_source_file(L"huge.bin", pattern_bytes(4800000, 22));
+    machine.write_script(title, game, {L"small.dat", L"huge.bin"});
     machine.install_game();
+    machine.add_game_file(L"small.dat", "old small");
     const C_update_fixture::C_state before = machine.snapshot();
+    ULARGE_INTEGER available = {};
+    ASSERT_TRUE(GetDiskFreeSpaceExW(machine.game_dir().c_str(), &available, nullptr, nullptr));
 
-    const C_run run = machine.run(consent_then_ok(2));
+    const C_run run = machine.run({box_answer::ok, box_answer::ok});
 
     expect_clean(run);
-    EXPECT_EQ(run.shown_boxes(), consent_then_failure(expected::dest_not_written(machine.game_dir() + L"\\huge.bin")));
-    for (std::size_t i = 1; i < run.boxes.size(); ++i) {
-        EXPECT_TRUE(run.boxes[i].progress.shown) << run.report();
-        EXPECT_EQ(to_utf8(run.boxes[i].progress.caption), to_utf8(dialog_caption()));
-        EXPECT_EQ(to_utf8(run.boxes[i].progress.line), "huge.bin");
-    }
-    // Neither the part of the file that did not fit nor the file before it is left.
+    EXPECT_EQ(run.shown_boxes(), failure_boxes(title, expected::not_enough_space(5, available.QuadPart >> 20)));
+    // Not even the work folder was made.
     const C_update_fixture::C_state after = machine.snapshot();
     EXPECT_EQ(tree_differences(before.game, after.game), "");
     expect_only_game_changed(before, after);

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -202,6 +205,36 @@ TEST_F(EndToEnd, EnterAtThePromptMeansNo)
     machine.registry().set_string(L"exe_dir", machine.game_dir() + L"\\");
     expect_run_showing({consent_box(title, machine.game_dir() + L"\\"), stopped_box(title)},
                        {box_answer::enter, box_answer::enter});
+}
+
+// On a system whose code page is 1252 (an English Windows), or 65001 (a
+// Japanese one with the UTF-8 option), the script is still read as the code
+// page 932 the maker writes. Run there by end_to_end_code_page_1252.
+using EndToEndOtherCodePage = EndToEnd;
+
+TEST_F(EndToEndOtherCodePage, ScriptIsReadInCodePage932)
+{
+    const char* wanted = std::getenv("UPDATER_TEST_CODE_PAGE");
+    if (wanted) {
+        ASSERT_EQ(GetACP(), static_cast<UINT>(std::atoi(wanted))) << "the prefix was not made in another locale";
+    } else if (GetACP() == 932) {
+        GTEST_SKIP() << "the system code page is 932 here; end_to_end_code_page_1252 runs this case under 1252";
+    }
+    machine.add_source_file(L"ボイス\\001.ogg", "voice");
+    machine.add_source_file(L"説明書.txt", "manual");
+    machine.write_script(title, game, {L"ボイス", L"説明書.txt"});
+    machine.install_game();
+    const C_update_fixture::C_state before = machine.snapshot();
+
+    const C_run run = machine.run({box_answer::yes, box_answer::ok});
+
+    EXPECT_TRUE(run.problems.empty()) << run.report();
+    EXPECT_EQ(run.shown_boxes(), (std::vector<C_box>{consent_box(title, machine.game_dir()), success_box(title)}));
+    C_tree expected = before.game;
+    expected[L"ボイス\\"];
+    expected[L"ボイス\\001.ogg"] = "voice";
+    expected[L"説明書.txt"] = "manual";
+    EXPECT_EQ(tree_differences(expected, snapshot_tree(machine.game_dir())), "");
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "support/temp_dir.h"
 #include "support/test_reg_key.h"
 #include "support/utf8_text.h"
+#include "update/destination_check.h"
 #include "update/install_info.h"
 #include "update/update_sequence.h"
 #include "update_core/source_check.h"
@@ -472,6 +473,78 @@ TEST_F(Sequence, UpdateFilesAreCheckedBeforeTheRegistry)
     C_box_recorder boxes;
     EXPECT_FALSE(run_update_sequence());
     EXPECT_EQ(boxes.texts(), failure(expected::no_source_folder));
+}
+
+using ReadyToCopy = UpdateChecks;
+
+TEST_F(ReadyToCopy, CancelAtTheBoxForAFileInUseIsTheGeneralFailure)
+{
+    C_current_dir here(temp.path());
+    write_file(temp / L"gamedata\\voice.pak", "new");
+    UpdateSettings.copy_files = {L"voice.pak"};
+    UpdateSettings.dest_dir = make_installation();
+    const std::wstring held_path = UpdateSettings.dest_dir + L"\\voice.pak";
+    write_file(held_path, "old");
+    ASSERT_TRUE(check_update_sources());
+    HANDLE held = CreateFileW(held_path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    C_box_recorder boxes;
+    boxes.answer(IDRETRY);
+    boxes.answer(IDCANCEL);
+
+    const bool ready = check_ready_to_copy();
+    CloseHandle(held);
+
+    EXPECT_FALSE(ready);
+    EXPECT_EQ(boxes.texts(), (std::vector<std::wstring>{expected::dest_in_use(held_path), expected::dest_in_use(held_path),
+                                                         expected::update_failed}));
+    ASSERT_EQ(boxes.boxes().size(), 3u);
+    EXPECT_EQ(boxes.boxes()[0].flags, static_cast<UINT>(MB_RETRYCANCEL | MB_ICONWARNING));
+    EXPECT_EQ(boxes.boxes()[0].caption, L"秋のアップデート");
+    EXPECT_EQ(read_file(held_path), "old");
+}
+
+TEST_F(ReadyToCopy, AFileTheUpdateRemovesIsHeldToWhatAReplacedOneIs)
+{
+    C_current_dir here(temp.path());
+    make_folder(temp / L"gamedata");
+    UpdateSettings.dest_dir = make_installation();
+    UpdateSettings.delete_files = {L"legacy\\old.dll", L"data\\old_scene.scr", L"never\\had.txt"};
+    const std::wstring dll = UpdateSettings.dest_dir + L"\\legacy\\old.dll";
+    const std::wstring scene = UpdateSettings.dest_dir + L"\\data\\old_scene.scr";
+    write_file(dll, "old dll");
+    write_file(scene, "old scene");
+    ASSERT_TRUE(check_update_sources());
+    ASSERT_TRUE(check_delete_entries());
+    {
+        HANDLE held = CreateFileW(dll.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        C_box_recorder boxes;
+        boxes.answer(IDCANCEL);
+        const bool ready = check_ready_to_copy();
+        CloseHandle(held);
+        EXPECT_FALSE(ready);
+        EXPECT_EQ(boxes.texts(), (std::vector<std::wstring>{expected::dest_in_use(dll), expected::update_failed}));
+    }
+    SetFileAttributesW(scene.c_str(), FILE_ATTRIBUTE_READONLY);
+    C_box_recorder boxes;
+    const bool ready = check_ready_to_copy();
+    SetFileAttributesW(scene.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_FALSE(ready);
+    EXPECT_EQ(boxes.texts(), failure(expected::delete_read_only(scene)));
+    EXPECT_EQ(read_file(dll), "old dll");
+    EXPECT_EQ(read_file(scene), "old scene");
+}
+
+TEST_F(ReadyToCopy, TheCopyWritesEveryFileInWholeClustersAndItsJournal)
+{
+    const std::vector<C_copy_item> files{{L"a.dat", 1}, {L"data\\b.dat", 4096}, {L"data\\c.dat", 4097}};
+    const std::vector<const C_copy_item*> listed{&files[0], &files[1], &files[2]};
+    // 1 + 1 + 2 clusters of data, and one for the journal of so few steps.
+    EXPECT_EQ(bytes_the_copy_writes(listed, 4096), 5u * 4096);
+    const std::uint64_t bytes = bytes_the_copy_writes(listed, 1);
+    EXPECT_GT(bytes, 1u + 4096 + 4097);
+    EXPECT_LT(bytes, 1u + 4096 + 4097 + 1024);
 }
 
 }  // namespace

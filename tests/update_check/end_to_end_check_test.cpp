@@ -18,6 +18,8 @@ namespace {
 
 const wchar_t* const title = L"秋のアップデート";
 const wchar_t* const game = L"星の迷宮";
+const std::string no_manifest =
+    "update.sha256: warning: missing, so players' updater cannot tell a damaged download\n";
 
 class EndToEndCheck : public testing::Test {
 protected:
@@ -45,8 +47,8 @@ TEST_F(EndToEndCheck, OutputIsUtf8AndTheStatusSaysWhetherTheUpdateWouldApply)
     C_console_run run = check({machine.update_dir()});
     EXPECT_TRUE(run.exited);
     EXPECT_EQ(run.exit_code, 0u);
-    EXPECT_EQ(run.output, "gamedata\\forgotten.txt: warning: no entry copies this file; it is not shipped\n"
-                          "0 errors, 1 warning; the update copies 1 file, 10 bytes\n");
+    EXPECT_EQ(run.output, "gamedata\\forgotten.txt: warning: no entry copies this file; it is not shipped\n" +
+                              no_manifest + "0 errors, 2 warnings; the update copies 1 file, 10 bytes\n");
     EXPECT_EQ(run.errors, "");
 
     machine.write_script(title, game, {L"readme.txt", L"ムービー"});
@@ -54,8 +56,8 @@ TEST_F(EndToEndCheck, OutputIsUtf8AndTheStatusSaysWhetherTheUpdateWouldApply)
     EXPECT_TRUE(run.exited);
     EXPECT_EQ(run.exit_code, 1u);
     EXPECT_EQ(run.output, to_utf8(L"update.ini:6: error: " + expected::entry_missing(L"gamedata\\ムービー") + L"\n") +
-                              "gamedata\\forgotten.txt: warning: no entry copies this file; it is not shipped\n"
-                              "1 error, 1 warning; the update copies 1 file, 10 bytes\n");
+                              "gamedata\\forgotten.txt: warning: no entry copies this file; it is not shipped\n" +
+                              no_manifest + "1 error, 2 warnings; the update copies 1 file, 10 bytes\n");
 }
 
 TEST_F(EndToEndCheck, StrictCountsWarningsAsErrors)
@@ -66,11 +68,42 @@ TEST_F(EndToEndCheck, StrictCountsWarningsAsErrors)
     EXPECT_EQ(check({machine.update_dir()}).exit_code, 0u);
     const C_console_run strict = check({L"--strict", machine.update_dir()});
     EXPECT_EQ(strict.exit_code, 1u);
-    EXPECT_EQ(strict.output, "gamedata\\forgotten.txt: warning: no entry copies this file; it is not shipped\n"
-                             "0 errors, 1 warning; the update copies 1 file, 10 bytes\n");
+    EXPECT_EQ(strict.output, "gamedata\\forgotten.txt: warning: no entry copies this file; it is not shipped\n" +
+                                 no_manifest + "0 errors, 2 warnings; the update copies 1 file, 10 bytes\n");
 
     DeleteFileW((machine.source_dir() + L"\\forgotten.txt").c_str());
+    write_file(machine.update_dir() + L"\\update.sha256",
+               "# size 10\nee1af4a282109320b4275ea4d87c0ec4397293263af91ab39b448c5e1aff698a *gamedata/readme.txt\n");
     EXPECT_EQ(check({machine.update_dir(), L"--strict"}).exit_code, 0u);
+}
+
+TEST_F(EndToEndCheck, JsonCarriesEachFindingWithItsCodeAndTheCounts)
+{
+    machine.write_script(title, game, {L"readme.txt", L"ムービー"});
+    machine.add_source_file(L"readme.txt", "new readme");
+    machine.add_source_file(L"forgotten.txt", "x");
+    const C_console_run run = check({L"--format=json", machine.update_dir()});
+    EXPECT_EQ(run.exit_code, 1u);
+    EXPECT_EQ(run.output, "{\n"
+                          "  \"findings\": [\n"
+                          "    {\"file\": \"update.ini\", \"line\": 6, \"severity\": \"error\", \"code\": "
+                          "\"entry-missing\", \"message\": \"" +
+                              to_utf8(replace_all(expected::entry_missing(L"gamedata\\ムービー"), L"\\", L"\\\\")) +
+                              "\"},\n"
+                              "    {\"file\": \"gamedata\\\\forgotten.txt\", \"line\": null, "
+                              "\"severity\": \"warning\", \"code\": \"file-not-copied\", \"message\": \"no entry "
+                              "copies this file; it is not shipped\"},\n"
+                              "    {\"file\": \"update.sha256\", \"line\": null, \"severity\": \"warning\", "
+                              "\"code\": \"manifest-missing\", \"message\": \"missing, so players' updater cannot "
+                              "tell a damaged download\"}\n"
+                              "  ],\n"
+                              "  \"errors\": 1,\n"
+                              "  \"warnings\": 2,\n"
+                              "  \"copied_files\": 1,\n"
+                              "  \"copied_bytes\": 10,\n"
+                              "  \"removed_files\": 0\n"
+                              "}\n");
+    EXPECT_EQ(run.errors, "");
 }
 
 TEST_F(EndToEndCheck, WithoutAFolderTheCheckerReadsItsOwn)
@@ -87,12 +120,13 @@ TEST_F(EndToEndCheck, UsageErrorsAndHelp)
     for (const auto& args : {std::vector<std::wstring>{L"--help"}, {machine.update_dir(), L"--bogus", L"/?"}}) {
         const C_console_run help = check(args);
         EXPECT_EQ(help.exit_code, 0u);
-        EXPECT_EQ(help.output.rfind("Usage: update_check.exe [--strict] [FOLDER]\n", 0), 0u) << help.output;
+        EXPECT_EQ(help.output.rfind("Usage: update_check.exe [--strict] [--format=text|json] [--] [FOLDER]\n", 0), 0u)
+            << help.output;
     }
 
     const std::wstring missing = machine.update_dir() + L"\\no such folder";
     const std::vector<std::vector<std::wstring>> wrong = {
-        {missing}, {machine.update_dir(), machine.update_dir()}, {L"--bogus"}, {L"--strict=yes"}};
+        {missing}, {machine.update_dir(), machine.update_dir()}, {L"--bogus"}, {L"--strict=yes"}, {L"--format=xml"}};
     for (const auto& args : wrong) {
         const C_console_run run = check(args);
         EXPECT_TRUE(run.exited);

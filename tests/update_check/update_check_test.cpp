@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -9,6 +11,7 @@
 #include "support/temp_dir.h"
 #include "support/update_fixture.h"
 #include "support/utf8_text.h"
+#include "program_version.h"
 #include "update_check/update_check.h"
 
 // The checker of an update folder, run on folders laid out here: the script's
@@ -31,10 +34,20 @@ protected:
         write_file(folder / (L"gamedata\\" + rel), bytes);
     }
 
-    // Every finding's line, then the summary, as UTF-8 so that failures read well.
-    std::vector<std::string> report() const
+    // Every finding's line, then the summary, as UTF-8 so that failures read
+    // well. These updates are written by hand, without a manifest: the warning
+    // for that is left out unless asked for, and tested on its own.
+    std::vector<std::string> report(bool with_manifest_warning = false) const
     {
-        const C_check_result result = check_update_folder(folder.path());
+        C_check_result result = check_update_folder(folder.path());
+        if (!with_manifest_warning) {
+            result.findings.erase(std::remove_if(result.findings.begin(), result.findings.end(),
+                                                 [](const C_check_finding& f) {
+                                                     return f.place == L"update.sha256" &&
+                                                            f.level() == finding_level::warning;
+                                                 }),
+                                  result.findings.end());
+        }
         std::vector<std::string> lines;
         for (const auto& finding : result.findings) lines.push_back(to_utf8(finding_line(finding)));
         lines.push_back(to_utf8(summary_line(result)));
@@ -315,6 +328,142 @@ TEST_F(UpdateCheck, NamesThatDifferOnlyInLetterCaseAreAnError)
                             [](const std::string& line) { return line.find(": error: differs from") != std::string::npos; }),
               2)
         << testing::PrintToString(found);
+}
+
+// Digests of "a" and "cc", as coreutils' sha256sum gives them.
+const std::string digest_a = "ca978112ca1bbdcafac231b39a23dc4da786eff8147c4e72b9807785afee48bb";
+const std::string digest_cc = "355b1bbfc96725cdce8f4a2708fda310a80e6d13315aec4e5eed2a75fe8032ce";
+
+TEST_F(UpdateCheck, ManifestNamesEveryFileDamagedMissingOrNotListed)
+{
+    script(std::wstring(keys) + L"#COPY_FILE = \"data\"\r\n");
+    source(L"data\\a.txt", "a");
+    source(L"data\\B.txt", "b");   // listed in another letter case, with another size
+    source(L"data\\c.txt", "cd");  // listed with the digest of "cc"
+    source(L"data\\e.txt", "e");   // not listed
+    write_file(folder / L"update.sha256", "# made by hand\n"
+                                          "# size 1\n" + digest_a + " *gamedata/data/a.txt\n"
+                                          "# size 2\n" + digest_cc + " *gamedata/data/b.txt\n"
+                                          "# size 2\n" + digest_cc + "  gamedata/data/c.txt\n"
+                                          "# size 1\n" + digest_a + " *gamedata/data/d.txt\n");
+
+    EXPECT_EQ(report(true),
+              (lines{"gamedata\\data\\B.txt: error: is 1 byte; update.sha256 line 5 lists 2 bytes",
+                     "gamedata\\data\\c.txt: error: its content is not what update.sha256 line 7 lists (another "
+                     "SHA-256): a damaged file",
+                     "gamedata\\data\\e.txt: error: not listed in update.sha256",
+                     "gamedata\\data\\d.txt: error: missing, but update.sha256 line 9 lists it",
+                     "4 errors, 0 warnings; the update copies 4 files, 5 bytes"}));
+
+    // Without one, only an update that ships files is worth a warning.
+    DeleteFileW((folder / L"update.sha256").c_str());
+    EXPECT_EQ(report(true), (lines{"update.sha256: warning: missing, so players' updater cannot tell a damaged download",
+                                   "0 errors, 1 warning; the update copies 4 files, 5 bytes"}));
+    script(keys);
+    remove_folder_tree(folder / L"gamedata");
+    make_folder(folder / L"gamedata");
+    EXPECT_EQ(report(true), lines{"0 errors, 0 warnings; the update copies 0 files, 0 bytes"});
+}
+
+TEST_F(UpdateCheck, ManifestTheUpdaterWouldRefuseIsItsError)
+{
+    script(std::wstring(keys) + L"#COPY_FILE = \"a.txt\"\r\n");
+    source(L"a.txt", "a");
+    const struct {
+        std::string manifest;
+        std::wstring error;
+    } cases[] = {
+        {"# size 1\n" + digest_a + " *gamedata/a.txt\n" + digest_a + " *gamedata/b.txt\n",
+         L"update.sha256:3: error: " + expected::manifest_unreadable(3)},
+        {"# size 1\n" + digest_a + " *gamedata/../update.exe\n", L"update.sha256:2: error: " + expected::manifest_outside(2)},
+        {"# size 1\n" + digest_a + " *gamedata/a.txt\n# size 1\n" + digest_a + " *gamedata/A.TXT\n",
+         L"update.sha256:4: error: " + expected::manifest_unreadable(4)},
+    };
+    for (const auto& c : cases) {
+        write_file(folder / L"update.sha256", c.manifest);
+        EXPECT_EQ(report(true), (lines{to_utf8(c.error), "1 error, 0 warnings; the update copies 1 file, 1 byte"}))
+            << c.manifest;
+    }
+}
+
+TEST_F(UpdateCheck, TextAfterAValueIsIgnoredByTheUpdater)
+{
+    // Blanks after the quote are nothing; anything else is lost.
+    script(std::wstring(keys) + L"#COPY_FILE = \"data\", \"movie\"\r\n#COPY_FILE = \"readme.txt\" \t\r\n");
+    source(L"data\\a.pak");
+    source(L"readme.txt");
+    EXPECT_EQ(report(), (lines{"update.ini:4: warning: the updater takes \"data\" and ignores what follows its closing "
+                               "quote: , \"movie\"",
+                               "0 errors, 1 warning; the update copies 2 files, 2 bytes"}));
+}
+
+TEST_F(UpdateCheck, GamedataLaidOutOneLevelTooDeepIsAnError)
+{
+    script(std::wstring(keys) + L"#COPY_FILE = \"Hoshi\"\r\n");
+    source(L"Hoshi\\VelkorEngine.exe", "MZ");
+    source(L"Hoshi\\data\\a.pak");
+    EXPECT_EQ(report(), (lines{"update.ini:4: error: copies the game's engine gamedata\\Hoshi\\VelkorEngine.exe: "
+                               "gamedata is laid out too deep, and players would get a folder Hoshi in the game's "
+                               "folder; move what gamedata\\Hoshi holds up into gamedata",
+                               "1 error, 0 warnings; the update copies 2 files, 3 bytes"}));
+}
+
+TEST_F(UpdateCheck, FilesNoPlayerWantsThatAFolderEntryShips)
+{
+    // Named by a file entry, a file is shipped on purpose.
+    script(std::wstring(keys) + L"#COPY_FILE = \"data\"\r\n#COPY_FILE = \"notes.bak\"\r\n");
+    for (const wchar_t* rel : {L"data\\a.pak", L"data\\Thumbs.db", L"data\\sub\\.DS_Store", L"data\\DESKTOP.INI",
+                               L"data\\a.pak.bak", L"notes.bak"}) {
+        source(rel);
+    }
+    const std::string unwanted = ", which no player wants; the folder entry on line 4 ships it";
+    EXPECT_EQ(report(), (lines{"gamedata\\data\\a.pak.bak: warning: a backup copy" + unwanted,
+                               "gamedata\\data\\DESKTOP.INI: warning: Windows Explorer's folder settings" + unwanted,
+                               "gamedata\\data\\sub\\.DS_Store: warning: a Mac's folder settings" + unwanted,
+                               "gamedata\\data\\Thumbs.db: warning: Windows Explorer's thumbnail cache" + unwanted,
+                               "0 errors, 4 warnings; the update copies 6 files, 6 bytes"}));
+}
+
+TEST_F(UpdateCheck, PathsThatLeaveThePlayersInstallationFolderLittleRoom)
+{
+    // 159 characters below gamedata leave 99 of 260 (with a separator and the
+    // closing zero); 158 leave 100, which is enough.
+    const std::wstring folder_name(100, L'd');
+    const std::wstring deep = folder_name + L"\\" + std::wstring(54, L'e') + L".dat";
+    script(std::wstring(keys) + L"#COPY_FILE = \"" + folder_name + L"\"\r\n");
+    source(deep);
+    source(folder_name + L"\\" + std::wstring(53, L'f') + L".dat");
+    EXPECT_EQ(report(), (lines{"gamedata\\" + to_utf8(deep) + ": warning: 159 characters inside the update, which "
+                               "leave the players' installation folder only 99 characters of Windows' 260 for its own "
+                               "path; where it is longer, players' updaters may fail on this file",
+                               "0 errors, 1 warning; the update copies 2 files, 2 bytes"}));
+}
+
+TEST_F(UpdateCheck, ANameInDecomposedUnicodeIsAnError)
+{
+    script(std::wstring(keys) + L"#COPY_FILE = \"data\"\r\n");
+    source(L"data\\cafe\u0301.txt");
+    EXPECT_EQ(report(), (lines{to_utf8(L"gamedata\\data\\cafe\u0301.txt") + ": error: a name in decomposed Unicode "
+                               "(U+0065 U+0301 for U+00E9), as a Mac writes names: Windows holds it apart from the "
+                               "composed name the game opens, so players keep the old file; rename it in composed form",
+                               "1 error, 0 warnings; the update copies 1 file, 1 byte"}));
+}
+
+TEST_F(UpdateCheck, AnUpdaterOfAnotherVersionIsAWarning)
+{
+    script(std::wstring(keys) + L"#COPY_FILE = \"a.txt\"\r\n");
+    source(L"a.txt");
+    // A system file with a version record of its own in update.exe's place.
+    wchar_t system[MAX_PATH] = {};
+    ASSERT_GT(GetSystemDirectoryW(system, MAX_PATH), 0u);
+    ASSERT_TRUE(CopyFileW((std::wstring(system) + L"\\kernel32.dll").c_str(), (folder / L"update.exe").c_str(), FALSE));
+    const lines found = report();
+    ASSERT_EQ(found.size(), 2u) << testing::PrintToString(found);
+    EXPECT_EQ(found[0].rfind("update.exe: warning: version ", 0), 0u) << found[0];
+    EXPECT_NE(found[0].find(" by its version record, not " UPDATER_VERSION_TEXT " as this build's checker and maker; "
+                            "ship the update.exe of their build"),
+              std::string::npos)
+        << found[0];
 }
 
 }  // namespace

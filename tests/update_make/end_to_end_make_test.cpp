@@ -9,6 +9,7 @@
 #include "program_version.h"
 #include "support/console_run.h"
 #include "support/update_fixture.h"
+#include "support/expected_texts.h"
 #include "support/utf8_text.h"
 
 // The built update_make.exe run as a publisher runs it, its output redirected;
@@ -134,6 +135,8 @@ TEST_F(EndToEndMake, TheMadeUpdateTurnsTheOldReleaseIntoTheNewOne)
     // built update.exe, which is what it placed.
     const C_tree made = snapshot_tree(work / L"out");
     EXPECT_EQ(made.at(L"update.exe"), read_file(built_updater_path()));
+    // Shipped with the update, so that the updater holds every file to it.
+    EXPECT_EQ(made.count(L"update.sha256"), 1u);
     // One entry for each top-level folder or file of the update, however many files lie below.
     const std::string script = made.at(L"update.ini");
     EXPECT_EQ(script.substr(script.find("#COPY_FILE")),
@@ -206,7 +209,7 @@ TEST_F(EndToEndMake, UsageErrorsComeBeforeAnythingIsRead)
          "HKEY_LOCAL_MACHINE\\Software\\HKLM\\Software\\Velkor; give only the key below "
          "HKEY_LOCAL_MACHINE\\Software: Velkor"},
         {args_with(L"out", {L"--dry-run=yes"}), "--dry-run takes no value"},
-        {args_with(L"out", {L"--strict"}), "unknown option --strict"},
+        {args_with(L"out", {L"--format=xml"}), "--format takes text or json, not xml"},
     };
     for (const auto& c : cases) {
         const C_console_run run = run_console(built_maker_path(), c.args, work.path());
@@ -241,6 +244,44 @@ TEST_F(EndToEndMake, DryRunPrintsWhatWouldShipAndWritesNothing)
                           "0 errors, 0 warnings; the update copies 3 files, 18 bytes and removes 2 files (dry run: "
                           "nothing was written)\n");
     EXPECT_EQ(made_beside_releases(), std::vector<std::wstring>{});
+}
+
+TEST_F(EndToEndMake, StrictMakesNoUpdateOverAWarningAndJsonSaysSo)
+{
+    write_files(work / L"old", {{L"VelkorEngine.exe", "MZ engine 1.01"}, {L"readme.txt", "1.01"}});
+    write_files(work / L"new", {{L"VelkorEngine.exe", "MZ engine 1.02"}, {L"readme.txt", "1.02!"}});
+    const std::string engine_changes = "the game's engine changes; the update replaces it, so players must close the "
+                                       "game before they run update.exe";
+
+    const C_console_run text = make({L"--strict"});
+    EXPECT_EQ(text.exit_code, 1u) << text.errors;
+    EXPECT_EQ(text.output, "new\\VelkorEngine.exe: warning: " + engine_changes +
+                               "\n0 errors, 1 warning; the update copies 2 files, 19 bytes (--strict: warnings count "
+                               "as errors, so nothing was made)\n");
+    EXPECT_EQ(made_beside_releases(), std::vector<std::wstring>{});
+
+    const C_console_run json = make({L"--strict", L"--format", L"json"});
+    EXPECT_EQ(json.exit_code, 1u) << json.errors;
+    EXPECT_EQ(json.output, "{\n"
+                           "  \"findings\": [\n"
+                           "    {\"file\": \"new\\\\VelkorEngine.exe\", \"line\": null, \"severity\": \"warning\", "
+                           "\"code\": \"engine-changes\", \"message\": \"" +
+                               engine_changes +
+                               "\"}\n"
+                               "  ],\n"
+                               "  \"errors\": 0,\n"
+                               "  \"warnings\": 1,\n"
+                               "  \"copied_files\": 2,\n"
+                               "  \"copied_bytes\": 19,\n"
+                               "  \"removed_files\": 0,\n"
+                               "  \"made\": false,\n"
+                               "  \"dry_run\": false\n"
+                               "}\n");
+    EXPECT_EQ(made_beside_releases(), std::vector<std::wstring>{});
+
+    // Without --strict the same warning lets the update be made.
+    EXPECT_EQ(make({}).exit_code, 0u);
+    EXPECT_EQ(made_beside_releases(), std::vector<std::wstring>{L"out"});
 }
 
 TEST_F(EndToEndMake, HelpAnywhereAndTheVersionOfEachProgram)
@@ -334,6 +375,82 @@ TEST_F(EndToEndMake, TheNextMakeRemovesWhatAKilledOneLeftBehind)
 
     EXPECT_EQ(run.exit_code, 0u) << run.output << run.errors;
     EXPECT_EQ(made_beside_releases(), std::vector<std::wstring>{L"out"});
+}
+
+// A made update damaged after the maker wrote its manifest, as a broken
+// extraction or a bad download leaves it, applied to the old release.
+class DamagedDownload : public EndToEndMake {
+protected:
+    void SetUp() override
+    {
+        old_release = {{L"VelkorEngine.exe", "MZ engine"},
+                       {L"base.pak", "old base"},
+                       {L"data\\voice.pak", pattern_bytes(2000000, 1)}};
+        C_files new_release = old_release;
+        new_release[L"base.pak"] = "new base";
+        new_release[L"data\\voice.pak"] = pattern_bytes(3000000, 2);
+        write_files(work / L"old", old_release);
+        write_files(work / L"new", new_release);
+        const C_console_run made = make({});
+        ASSERT_EQ(made.exit_code, 0u) << made.output << made.errors;
+        for (const auto& item : snapshot_tree(work / L"out")) {
+            if (item.first.back() != L'\\' && item.first != L"update.exe") {
+                write_file(machine.update_dir() + L"\\" + item.first, item.second);
+            }
+        }
+        write_files(machine.game_dir(), old_release);
+        machine.install_game();
+        voice = machine.source_dir() + L"\\data\\voice.pak";
+    }
+
+    // The checker on the damaged update: one error, naming the file.
+    void expect_checker_names(const std::string& error, const std::string& bytes_copied)
+    {
+        const C_console_run checked = run_console(built_checker_path(), {machine.update_dir()}, work.path());
+        EXPECT_EQ(checked.exit_code, 1u);
+        EXPECT_EQ(checked.output, "gamedata\\data\\voice.pak: error: " + error +
+                                      "\n1 error, 0 warnings; the update copies 2 files, " + bytes_copied + " bytes\n");
+    }
+
+    void expect_game_as_before()
+    {
+        EXPECT_EQ(tree_differences(tree_of(old_release), snapshot_tree(machine.game_dir())), "");
+    }
+
+    C_files old_release;
+    std::wstring voice;
+};
+
+TEST_F(DamagedDownload, AFileCutShortIsFoundBeforeThePrompt)
+{
+    write_file(voice, read_file(voice).substr(0, 1500000));
+
+    const C_run run = machine.run({box_answer::ok, box_answer::ok});
+
+    EXPECT_TRUE(run.problems.empty()) << run.report();
+    EXPECT_EQ(run.shown_boxes(), failure_boxes(title, expected::update_file_damaged(L"gamedata\\data\\voice.pak")));
+    expect_game_as_before();
+    expect_checker_names("is 1500000 bytes; update.sha256 line 5 lists 3000000 bytes", "1500008");
+}
+
+TEST_F(DamagedDownload, AFileWithOneByteChangedIsFoundByTheCopyAndUndone)
+{
+    std::string bytes = read_file(voice);
+    bytes[2500000] ^= 0x20;
+    write_file(voice, bytes);
+
+    const C_run run = machine.run({box_answer::yes, box_answer::ok, box_answer::ok});
+
+    EXPECT_TRUE(run.problems.empty()) << run.report();
+    std::vector<C_box> boxes{consent_box(title, machine.game_dir())};
+    for (const auto& box : failure_boxes(title, expected::update_file_damaged(L"gamedata\\data\\voice.pak"))) {
+        boxes.push_back(box);
+    }
+    EXPECT_EQ(run.shown_boxes(), boxes);
+    // base.pak, replaced before, is taken back too.
+    expect_game_as_before();
+    expect_checker_names("its content is not what update.sha256 line 5 lists (another SHA-256): a damaged file",
+                         "3000008");
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <map>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -14,9 +15,12 @@
 #include "support/tree_snapshot.h"
 #include "support/utf8_text.h"
 #include "update_core/script_parser.h"
+#include "update_core/sha256.h"
 #include "update_make/script_writer.h"
 #include "update_make/update_maker.h"
 #include "update_make/update_plan.h"
+#include "util/fs/long_path.h"
+#include "util/fs/path.h"
 #include "util/text/code_page_932.h"
 #include "console/console_progress.h"
 #include "console/wildcard.h"
@@ -176,6 +180,21 @@ std::uint64_t file_size(const std::wstring& path)
     return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
+std::string digest_of(const std::string& bytes)
+{
+    C_sha256 hash;
+    hash.add(bytes.data(), bytes.size());
+    return digest_to_hex(hash.finish());
+}
+
+// What the make laid out, less its manifest, which must be there.
+C_tree made_without_manifest(const std::wstring& out)
+{
+    C_tree made = snapshot_tree(out);
+    EXPECT_EQ(made.erase(L"update.sha256"), 1u);
+    return made;
+}
+
 std::vector<std::string> finding_lines(const C_check_result& result)
 {
     std::vector<std::string> lines;
@@ -213,7 +232,7 @@ protected:
 
     std::wstring script_head() const
     {
-        return L"// Made by update_make.exe from " + request.old_dir + L" to " + request.new_dir + L"\r\n"
+        return L"// Made by update_make.exe from old to new\r\n"
                L"#REG_PATH = \"Velkor\\\\Meikyu\"\r\n#GAME_TITLE = \"星の迷宮\"\r\n#UPDATE_TITLE = \"星の迷宮 1.02\"\r\n";
     }
 
@@ -276,6 +295,18 @@ TEST_F(MakeUpdate, CarriesAddedAndChangedFilesAndNewFoldersOnly)
                                               L"#COPY_FILE = \"movie\"\r\n"
                                               L"#COPY_FILE = \"readme.txt\"\r\n"
                                               L"#COPY_FILE = \"説明書.txt\"\r\n")},
+        // Sorted by path, forward slashes, UTF-8; the small files' digests as
+        // coreutils' sha256sum gives them.
+        {L"update.sha256",
+         "# The size and SHA-256 of every file of gamedata. In this folder, sha256sum -c update.sha256 checks them.\n"
+         "# size 5\n279b8a60f444fa8b6275687ce7e44363d97f72f88e4a3285baf0d9ed812e4061 *gamedata/data/added.pak\n"
+         "# size 1500000\n" + digest_of(changed_script) + " *gamedata/data/script.scr\n"
+         "# size 5\nc57d7e92019708b614c90fa3685cd644f543a60153fb99ec9b67c381a245fb2a *gamedata/data/voice/a.ogg\n"
+         "# size 2\n037aeaeaf4bbf26ddabe7256a8294dc52da48d575a1247b5c2598c47de7aebab *gamedata/movie/op.mpg\n"
+         "# size 2\n9c1623f0d38e28e9594f2ef31a7ec909291c4fdb05a777dccd2e936a7f406011 *gamedata/movie/sub/ed.mpg\n"
+         "# size 11\naaa2d72a7cfd5d1c9d9afcb32429c251d39b26d3dd91fb4f81a48f521f856f22 *gamedata/readme.txt\n"
+         "# size 6\n36bde66f289a35683683b041c6d8f418a5f36607b547da25d00ad55891e80b88 *gamedata/" +
+             to_utf8(L"説明書.txt") + "\n"},
     };
     EXPECT_EQ(tree_differences(expected, snapshot_tree(request.out_dir)), "");
 }
@@ -302,8 +333,8 @@ TEST_F(MakeUpdate, LeavesExcludedPathsOutAndRemovesWhatNewDrops)
                                        "so players must close the game before they run update.exe";
     EXPECT_EQ(finding_lines(result), std::vector<std::string>{engine_warning});
     EXPECT_EQ(result.removed_files, 3u);
-    const std::wstring head = L"// Made by update_make.exe from " + request.old_dir + L" to " + request.new_dir +
-                              L", excluding save\\*, *.log\r\n" + script_head().substr(script_head().find(L"#REG"));
+    const std::wstring head = L"// Made by update_make.exe from old to new, excluding save\\*, *.log\r\n" +
+                              script_head().substr(script_head().find(L"#REG"));
     // The folder that loses a file is shipped by what lies below it.
     const std::wstring script = head + L"#COPY_FILE = \"data\\\\event\\\\new_scene.scr\"\r\n"
                                        L"#COPY_FILE = \"VelkorEngine.exe\"\r\n"
@@ -317,7 +348,7 @@ TEST_F(MakeUpdate, LeavesExcludedPathsOutAndRemovesWhatNewDrops)
                                 {L"gamedata\\VelkorEngine.exe", "MZ engine 1.02"},
                                 {L"update.exe", "MZ updater"},
                                 {L"update.ini", cp932(script)}},
-                               snapshot_tree(request.out_dir)),
+                               made_without_manifest(request.out_dir)),
               "");
 
     // Kept, each file of OLD that NEW lacks is a warning, and the folder is one entry again.
@@ -347,6 +378,10 @@ TEST_F(MakeUpdate, RefusesNamesTheUpdateCannotCarryAndWritesNothing)
     // Gone from NEW, but no #DELETE_FILE entry can name them: players keep them.
     write_file(request.old_dir + L"\\extras\\옛날.txt", "kept");
     write_file(L"\\\\?\\" + request.old_dir + L"\\trail ", "kept");
+    // A Mac's decomposed name beside the composed one of OLD, and a device's name.
+    write_file(request.old_dir + L"\\data\\caf\u00E9.txt", "menu 1.01");
+    write_file(request.new_dir + L"\\data\\cafe\u0301.txt", "menu 1.02");
+    write_file(L"\\\\?\\" + request.new_dir + L"\\data\\Aux.dat", "device");
 
     const C_check_result result = make();
 
@@ -356,8 +391,16 @@ TEST_F(MakeUpdate, RefusesNamesTheUpdateCannotCarryAndWritesNothing)
               (std::vector<std::string>{
                   to_utf8(request.new_dir) + "\\trail.: error: a name ending in a dot or a space, which Windows "
                                              "cannot hold; rename it",
+                  new_place(L"data\\Aux.dat") + ": error: a device's name to Windows, so no file or folder can "
+                                                 "have it; rename it",
+                  new_place(L"data\\cafe\u0301.txt") + ": error: a name in decomposed Unicode (U+0065 U+0301 for "
+                                                        "U+00E9), as a Mac writes names: Windows holds it apart from "
+                                                        "the composed name the game opens, so players keep the old "
+                                                        "file; rename it in composed form",
                   to_utf8(request.new_dir) + "\\café.txt: error: code page 932 cannot spell this name, so "
                                              "update.ini cannot name it; rename it",
+                  old_place(L"data\\caf\u00E9.txt") + gone +
+                      "code page 932 cannot spell this name, so update.ini cannot name it" + kept,
                   to_utf8(request.old_dir) + "\\extras\\옛날.txt" + gone +
                       "code page 932 cannot spell this name, so update.ini cannot name it" + kept,
                   to_utf8(request.old_dir) + "\\trail " + gone +
@@ -422,54 +465,79 @@ TEST_F(MakeUpdate, ReleaseFoldersGivenOneLevelTooHighAreRefused)
                   new_place(L"VelkorEngine.exe") + ": error: missing: give the game's own folder as NEW, with "
                                                    "VelkorEngine.exe at its top (" + new_place(L"HoshiNoMeikyu") +
                       "?); this update would land beside the game, not in it",
-                  old_place(L"VelkorEngine.exe") + ": warning: missing: give the game's folder as installed as OLD (" +
+                  old_place(L"VelkorEngine.exe") + ": error: missing: give the game's folder as installed as OLD (" +
                       old_place(L"HoshiNoMeikyu") + "?); otherwise every file of NEW looks new"}));
     EXPECT_EQ(beside_out(), nothing_made);
-}
 
-TEST_F(MakeUpdate, AFolderThatCannotBeListedIsAnError)
-{
-    both(L"readme.txt", "old", "new");
-    // Made elsewhere: Windows lists the folder but cannot open its name.
-    ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + request.new_dir + L"\\notes.").c_str(), nullptr));
-    write_file(L"\\\\?\\" + request.new_dir + L"\\notes.\\todo.txt", "ship me");
-
-    const C_make_result result = make();
-
-    EXPECT_EQ(finding_lines(result),
-              (std::vector<std::string>{new_place(L"notes.") + ": error: cannot be listed: " +
-                                        to_utf8(system_error_text(ERROR_PATH_NOT_FOUND)) +
-                                        " (a name ending in a dot or a space, which Windows cannot hold; rename it)"}));
+    // OLD alone one level too high: every file would look new, and ship.
+    write_file(request.new_dir + L"\\VelkorEngine.exe", "MZ engine");
+    EXPECT_EQ(make().errors(), 1u);
     EXPECT_EQ(beside_out(), nothing_made);
 }
 
-TEST_F(MakeUpdate, LinksToFoldersAreReportedAndNotFollowed)
+TEST_F(MakeUpdate, UnlistableFolderIsAnError)
 {
     both(L"readme.txt", "old", "new");
-    write_file(request.new_dir + L"\\data\\a.pak", "added");
-    // A link back up: followed, it would repeat the release down to the path limit.
-    if (!make_folder_link(request.new_dir + L"\\data\\loop", request.new_dir)) {
-        GTEST_SKIP() << "no folder link can be made here (on Windows it takes the right to make symbolic links)";
-    }
+    write_file(request.new_dir + L"\\notes\\todo.txt", "ship me");
+    C_listing_denied denied(request.new_dir + L"\\notes");
+    std::string why_not;
+    if (!denied.in_effect(why_not)) GTEST_SKIP() << why_not;
 
     const C_make_result result = make();
 
+    EXPECT_EQ(finding_lines(result), (std::vector<std::string>{new_place(L"notes") + ": error: cannot be listed: " +
+                                                               to_utf8(system_error_text(ERROR_ACCESS_DENIED))}));
+    EXPECT_EQ(beside_out(), nothing_made);
+}
+
+TEST_F(MakeUpdate, LinksToFoldersAreNotFollowedAndInNewRefused)
+{
+    both(L"readme.txt", "old", "new");
+    both(L"data\\a.pak", "1.01", "1.02");
+    // A link back up: followed, it would repeat the release down to the path limit.
+    if (!make_folder_link(request.old_dir + L"\\data\\loop", request.old_dir)) {
+        GTEST_SKIP() << "no folder link can be made here (on Windows it takes the right to make symbolic links)";
+    }
+    const auto remove_links = [this] {
+        for (const auto& folder : {request.old_dir, request.new_dir}) {
+            RemoveDirectoryW((folder + L"\\data\\loop").c_str());
+            DeleteFileW((folder + L"\\data\\loop").c_str());
+        }
+    };
+
+    // In OLD nothing is lost: what lies below it in NEW ships as new.
+    C_make_result result = make();
     EXPECT_EQ(finding_lines(result),
-              (std::vector<std::string>{new_place(L"data\\loop") +
+              (std::vector<std::string>{old_place(L"data\\loop") +
                                         ": warning: a link to a folder (a junction or a symbolic link); not followed, "
                                         "so nothing below it is compared or shipped"}));
     EXPECT_EQ(result.copied_files, 2u);
     EXPECT_EQ(tree_differences({{L"gamedata\\", ""},
                                 {L"gamedata\\data\\", ""},
-                                {L"gamedata\\data\\a.pak", "added"},
+                                {L"gamedata\\data\\a.pak", "1.02"},
                                 {L"gamedata\\readme.txt", "new"},
                                 {L"update.exe", "MZ updater"},
                                 {L"update.ini", cp932(script_head() + L"#COPY_FILE = \"data\"\r\n"
                                                                       L"#COPY_FILE = \"readme.txt\"\r\n")}},
-                               snapshot_tree(request.out_dir)),
+                               made_without_manifest(request.out_dir)),
               "");
     RemoveDirectoryW((request.new_dir + L"\\data\\loop").c_str());
     DeleteFileW((request.new_dir + L"\\data\\loop").c_str());
+    EXPECT_TRUE(result.made);
+
+    // In NEW what it points to would be missing from the update.
+    ASSERT_TRUE(remove_folder_tree(request.out_dir));
+    make_folder_link(request.new_dir + L"\\data\\loop", request.new_dir);
+    result = make();
+    remove_links();
+    EXPECT_EQ(finding_lines(result),
+              (std::vector<std::string>{
+                  old_place(L"data\\loop") + ": warning: a link to a folder (a junction or a symbolic link); not "
+                                              "followed, so nothing below it is compared or shipped",
+                  new_place(L"data\\loop") + ": error: a link to a folder (a junction or a symbolic link); not "
+                                              "followed, so nothing below it is compared or shipped; copy in what it "
+                                              "points to, or leave it out with --exclude"}));
+    EXPECT_EQ(beside_out(), nothing_made);
 }
 
 TEST_F(MakeUpdate, NothingToShipIsAnErrorAndLeavesOutAsItWas)
@@ -499,7 +567,7 @@ TEST_F(MakeUpdate, AnUpdateThatOnlyRemovesFilesIsMade)
     EXPECT_EQ(tree_differences({{L"gamedata\\", ""},
                                 {L"update.exe", "MZ updater"},
                                 {L"update.ini", cp932(script_head() + L"#DELETE_FILE = \"retired.dat\"\r\n")}},
-                               snapshot_tree(request.out_dir)),
+                               made_without_manifest(request.out_dir)),
               "");
 }
 
@@ -550,6 +618,84 @@ TEST_F(MakeUpdate, FilesThatCannotBeReadOrCopiedAreReportedWithTheReason)
                                                                ": error: cannot be copied into the update: "
                                                                "Permission denied"}));
     EXPECT_EQ(beside_out(), nothing_made);
+}
+
+TEST_F(MakeUpdate, FoldersThatDifferOnlyInLetterCaseAcrossTheTreeAreAnError)
+{
+    // Made elsewhere, with two folders where Windows keeps one.
+    write_file(request.new_dir + L"\\data\\b.pak", "b");
+    if (!write_case_twin(request.new_dir, L"Data\\a.pak", "a")) {
+        GTEST_SKIP() << "no two names that differ only in letter case can be made here (on Windows it takes a "
+                        "case-sensitive folder)";
+    }
+
+    const C_make_result result = make();
+
+    EXPECT_EQ(finding_lines(result),
+              (std::vector<std::string>{new_place(L"data") + ": error: differs from " + new_place(L"Data") +
+                                        " only in letter case; Windows keeps one of them, and players get whichever "
+                                        "is copied last"}));
+    EXPECT_EQ(beside_out(), nothing_made);
+}
+
+TEST_F(MakeUpdate, CopiesPathsOfAnyLengthAndNamesThoseThatLeavePlayersLittleRoom)
+{
+    // 234 characters below NEW, which with the temporary folder pass the system's 260.
+    std::wstring rel;
+    for (wchar_t part = L'a'; part < L'e'; ++part) rel += std::wstring(50, part) + L"\\";
+    rel += std::wstring(26, L'f') + L".dat";
+    ASSERT_TRUE(dir_create_long(long_path_form(request.new_dir) + L"\\" + path_get_folder(rel)));
+    write_file(long_path_form(request.new_dir) + L"\\" + rel, "deep");
+
+    const C_make_result result = make();
+
+    EXPECT_EQ(finding_lines(result),
+              (std::vector<std::string>{new_place(rel) + ": warning: 234 characters inside the update, which leave the "
+                                                         "players' installation folder only 24 characters of Windows' "
+                                                         "260 for its own path; where it is longer, players' updaters "
+                                                         "may fail on this file"}));
+    EXPECT_EQ(read_file(long_path_form(request.out_dir) + L"\\gamedata\\" + rel), "deep");
+}
+
+TEST_F(MakeUpdate, TwoMakesOfTheSameReleasesGiveTheSameUpdate)
+{
+    const std::uint64_t older = 133000000000000000ull;
+    const std::uint64_t newer = 133100000000000000ull;
+    const auto lay_releases = [&](const std::wstring& old_dir, const std::wstring& new_dir) {
+        for (const auto& folder : {old_dir, new_dir}) write_file(folder + L"\\VelkorEngine.exe", "MZ engine");
+        write_file(old_dir + L"\\data\\a.pak", "1.01");
+        write_file(new_dir + L"\\data\\a.pak", "1.02");
+        write_file(new_dir + L"\\movie\\op.mpg", "opening");
+        set_write_time(new_dir + L"\\data\\a.pak", older);
+        set_write_time(new_dir + L"\\movie\\op.mpg", newer);
+    };
+    lay_releases(request.old_dir, request.new_dir);
+    const C_make_result first = make();
+    // The same releases where another of the publisher's machines keeps them, made later.
+    C_temp_dir elsewhere;
+    C_make_request again = request;
+    again.old_dir = elsewhere / L"ci\\old";
+    again.new_dir = elsewhere / L"ci\\new";
+    again.out_dir = elsewhere / L"out";
+    lay_releases(again.old_dir, again.new_dir);
+    C_progress_line progress;
+    const C_make_result second = make_update(again, progress);
+    ASSERT_TRUE(first.made && second.made) << testing::PrintToString(finding_lines(first))
+                                           << testing::PrintToString(finding_lines(second));
+
+    // Every file of the update, its bytes and its times.
+    const C_tree made = snapshot_tree(request.out_dir);
+    EXPECT_EQ(tree_differences(made, snapshot_tree(again.out_dir)), "");
+    const C_tree details = snapshot_details(request.out_dir);
+    EXPECT_EQ(details_differences(details, snapshot_details(again.out_dir)), "");
+    EXPECT_EQ(made.at(L"update.ini").substr(0, made.at(L"update.ini").find('\r')),
+              "// Made by update_make.exe from old to new");
+    // Each file as NEW has it; update.ini as new as the newest.
+    for (const auto& dated : {std::make_pair(L"gamedata\\data\\a.pak", older),
+                              std::make_pair(L"gamedata\\movie\\op.mpg", newer), std::make_pair(L"update.ini", newer)}) {
+        EXPECT_NE(details.at(dated.first).find(", written " + std::to_string(dated.second)), std::string::npos)
+            << to_utf8(dated.first) << ": " << details.at(dated.first);
+    }
 }
 
 }  // namespace

@@ -14,6 +14,7 @@ dir_entry entry_of(const std::wstring& rel, const C_folder_walk& item)
     entry.path = rel + item.name();
     entry.is_folder = item.is_folder();
     entry.size = item.size();
+    entry.read_only = (item.item().dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
     return entry;
 }
 

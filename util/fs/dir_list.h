@@ -8,6 +8,7 @@ struct dir_entry {
     std::wstring path;  // relative to the listed folder, names as stored on disk
     bool is_folder = false;
     std::uint64_t size = 0;
+    bool read_only = false;  // the read-only attribute, which refuses writing
 };
 
 // The items of one folder, files and subfolders, in the order the platform

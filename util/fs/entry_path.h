@@ -20,3 +20,9 @@ bool entry_is_unsafe(const std::wstring& entry);
 // those from a name it is given, so Windows cannot hold such a file under its
 // own name (a release made on another system may have one).
 bool path_has_trimmed_name(const std::wstring& rel);
+
+// The first component of `rel` that Windows takes for a device rather than a
+// file: CON, PRN, AUX, NUL, COM0 to COM9 and LPT0 to LPT9 (the superscript
+// digits too), CONIN$ and CONOUT$, in any letter case and with any extension
+// ("aux.dat"), blanks before the dot included. Empty when there is none.
+std::wstring path_device_name(const std::wstring& rel);
