@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "file/error_info.h"
-#include "file/file.h"
 
 void C_manifest_maker::start(const std::wstring& rel)
 {
@@ -25,10 +24,9 @@ void C_manifest_maker::done()
     files_.push_back(std::move(current_));
 }
 
-bool C_manifest_maker::write(const std::wstring& path, std::wstring& unspellable) const
+bool C_manifest_maker::compose(std::string& bytes, std::wstring& unspellable) const
 {
     unspellable.clear();
-    std::string bytes;
     if (!write_manifest(files_, bytes)) {
         for (const C_manifest_file& file : files_) {
             std::string ignored;
@@ -41,10 +39,5 @@ bool C_manifest_maker::write(const std::wstring& path, std::wstring& unspellable
         set_last_error(error_kind::crt, EFBIG, L"write_manifest");
         return false;
     }
-    C_file file;
-    if (!file.open(path, L"wb")) return false;
-    if (file_write(bytes.data(), static_cast<int>(bytes.size()), file.stream) != static_cast<int>(bytes.size())) {
-        return false;
-    }
-    return file.close();
+    return true;
 }

@@ -17,10 +17,11 @@ public:
     void add(const void* data, std::size_t size);
     void done();
 
-    // Writes the manifest of every file done. False, with an error record,
-    // when it cannot be written; `unspellable` then names a file whose name
-    // UTF-8 cannot spell, if that was why.
-    bool write(const std::wstring& path, std::wstring& unspellable) const;
+    // The manifest of every file done, as the bytes of its file, which the
+    // maker writes with the times it gives the update's own files. False,
+    // with an error record, when it cannot be spelt; `unspellable` then names
+    // a file whose name UTF-8 cannot spell, if that was why.
+    bool compose(std::string& bytes, std::wstring& unspellable) const;
 
 private:
     std::vector<C_manifest_file> files_;

@@ -138,13 +138,6 @@ bool write_bytes(const std::wstring& path, const std::string& bytes, const FILET
     return set_times(file, time, time) && file.close();
 }
 
-// Gives the written file `path` all three times as `time`.
-bool stamp_file(const std::wstring& path, const FILETIME& time)
-{
-    C_file file;
-    return file.open(path, L"r+b") && set_times(file, time, time) && file.close();
-}
-
 // A character code page 932 cannot spell becomes "?" in the comment, which the
 // updater passes over like the rest of it.
 std::wstring spellable_or_marked(const std::wstring& text)
@@ -419,7 +412,7 @@ private:
             progress_.show(L"Copying: " +
                            counts_of(copied_files, diff_.update.size(), copied_bytes, total_bytes));
         };
-        // update.ini is as new as the newest file it ships.
+        // update.ini and the manifest are as new as the newest file they ship.
         FILETIME newest{};
         C_manifest_maker manifest;
         for (const auto& file : diff_.update) {
@@ -459,9 +452,8 @@ private:
             return false;
         }
         std::wstring unspellable;
-        // The manifest too, so that two makes of the same releases give the same update.
-        if (!manifest.write(making + L"\\" + MANIFEST_FILE, unspellable) ||
-            !stamp_file(making + L"\\" + MANIFEST_FILE, newest)) {
+        std::string listed;
+        if (!manifest.compose(listed, unspellable) || !write_bytes(making + L"\\" + MANIFEST_FILE, listed, newest)) {
             result_.findings.push_back(
                 unspellable.empty()
                     ? finding_at(finding_kind::manifest_not_written, request_.out_dir + L"\\" + MANIFEST_FILE,

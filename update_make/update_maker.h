@@ -41,8 +41,8 @@ struct C_make_result : C_check_result {
 // checks it with the checker's own code. Only an update without errors (and,
 // when strict, without warnings) becomes OUT; otherwise, on an interruption or
 // a dry run OUT is left as it was. Every file of the update carries the
-// timestamps of the file it was copied from, update.ini those of the newest
-// file shipped, so that two makes of the same releases give the same update. The
+// timestamps of the file it was copied from, update.ini and update.sha256
+// those of the newest file shipped, so that two makes of the same releases give the same update. The
 // result holds the maker's findings, then the checker's, and the checker's
 // count of what the update copies (the plan's on a dry run).
 C_make_result make_update(const C_make_request& request, C_progress_line& progress);

@@ -43,8 +43,7 @@ protected:
         if (!with_manifest_warning) {
             result.findings.erase(std::remove_if(result.findings.begin(), result.findings.end(),
                                                  [](const C_check_finding& f) {
-                                                     return f.place == L"update.sha256" &&
-                                                            f.level() == finding_level::warning;
+                                                     return f.kind == finding_kind::manifest_missing;
                                                  }),
                                   result.findings.end());
         }
