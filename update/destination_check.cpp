@@ -140,17 +140,15 @@ bool check_destination(const std::vector<C_copy_entry>& entries)
 
     if (!room_for(files, settings.dest_dir)) return false;
 
-    // Retry looks at the same file again, then at the rest.
-    for (std::size_t i = 0; i < replaced.size();) {
-        if (!held_by_another_program(replaced[i])) {
-            ++i;
-            continue;
-        }
-        const int answer =
-            show_message_box(msg_dest_in_use(replaced[i]), settings.update_title, MB_RETRYCANCEL | MB_ICONWARNING);
-        if (answer != IDRETRY) {
-            warn_user(MSG_UPDATE_FAILED);
-            return false;
+    // Retry looks at the same file again, until it is free or the player gives up.
+    for (const std::wstring& path : replaced) {
+        while (held_by_another_program(path)) {
+            const int answer =
+                show_message_box(msg_dest_in_use(path), settings.update_title, MB_RETRYCANCEL | MB_ICONWARNING);
+            if (answer != IDRETRY) {
+                warn_user(MSG_UPDATE_FAILED);
+                return false;
+            }
         }
     }
     return true;
