@@ -9,6 +9,7 @@
 #include <unordered_map>
 
 #include "copy_engine/disk_ops.h"
+#include "copy_engine/emptied_folders.h"
 #include "copy_engine/flusher.h"
 #include "copy_engine/item_stamp.h"
 #include "copy_engine/journal_file.h"
@@ -66,8 +67,8 @@ struct C_step {
 class C_copy_run {
 public:
     C_copy_run(const std::wstring& source_dir, const std::wstring& dest_dir, const std::vector<C_copy_item>& files,
-               C_copy_progress& progress)
-        : source_dir_(source_dir), place_(dest_dir), files_(files), progress_(progress),
+               const std::vector<std::wstring>& removed, C_copy_progress& progress)
+        : source_dir_(source_dir), place_(dest_dir), files_(files), removed_(removed), progress_(progress),
           buffer_(new char[COPY_CHUNK_SIZE]), earlier_(earlier_copies(files)), copied_again_(files.size(), false)
     {
         for (const C_copy_item& file : files) total_ += file.size;
@@ -90,6 +91,19 @@ public:
 
     bool begun() const { return begun_; }
     const C_work_place& place() const { return place_; }
+    // The steps that removed a file, once the update is complete.
+    std::vector<C_journal_record> removals() const
+    {
+        std::vector<C_journal_record> records;
+        for (const C_step& step : plan_) {
+            if (step.step != journal_step::remove) continue;
+            C_journal_record record;
+            record.step = step.step;
+            record.rel = step.rel;
+            records.push_back(std::move(record));
+        }
+        return records;
+    }
 
 private:
     C_copy_failure failed(copy_failure what, const std::wstring& path, system_error code) const
@@ -144,6 +158,8 @@ private:
             const C_copy_failure failure = stage_file(i);
             if (failure) return failure;
         }
+        const C_copy_failure failure = plan_removals();
+        if (failure) return failure;
         // Nothing takes its place before every staged file and the whole plan are durable.
         const C_copy_failure unsynced = flusher_.finish();
         if (unsynced) return unsynced;
@@ -153,10 +169,10 @@ private:
     }
 
     // Gives step n its numbered folders in the work folder, each made once.
-    C_copy_failure make_numbered_folders(std::size_t n, bool keeps_original)
+    C_copy_failure make_numbered_folders(std::size_t n, bool stages, bool keeps_original)
     {
         const std::size_t block = n / C_work_place::ITEMS_PER_FOLDER;
-        if (staged_blocks_ <= block) {
+        if (stages && staged_blocks_ <= block) {
             const system_error error = make_folder(place_.staged_folder(n));
             if (error) return failed(copy_failure::work_folder_not_made, place_.staged_folder(n), error);
             staged_blocks_ = block + 1;
@@ -209,7 +225,7 @@ private:
         }
         for (auto level = missing.rbegin(); level != missing.rend(); ++level) {
             const std::size_t n = plan_.size();
-            C_copy_failure failure = make_numbered_folders(n, false);
+            C_copy_failure failure = make_numbered_folders(n, true, false);
             if (failure) return failure;
             const std::wstring staged = place_.staged(n);
             system_error error = make_folder(staged);
@@ -295,7 +311,7 @@ private:
         }
 
         const std::size_t n = plan_.size();
-        failure = make_numbered_folders(n, step.step == journal_step::replace);
+        failure = make_numbered_folders(n, true, step.step == journal_step::replace);
         if (failure) return failure;
         const std::wstring source_path = path_join(source_dir_, rel);
         // Shared as the runtime's streams share a file read: a source that
@@ -322,6 +338,39 @@ private:
 
         if (copied_again_[i]) replaced_later_[i] = C_replaced{step.placed, step.rel, attributes};
         return record(step, i);
+    }
+
+    // Each file the update removes, checked as a replaced file is (opened for
+    // writing, shared with no one) and recorded with its stamp while the
+    // installation is untouched; it is set aside only when the staged files
+    // take their places. A file no longer there is no step, and a file the
+    // update copies is replaced, never removed.
+    C_copy_failure plan_removals()
+    {
+        if (removed_.empty()) return C_copy_failure();
+        std::set<std::wstring, C_names_less> taken;
+        for (const C_copy_item& file : files_) taken.insert(file.rel);
+        for (const std::wstring& rel : removed_) {
+            const std::wstring path = dest_path(rel);
+            if (lands_in_work_folder(rel)) return failed(copy_failure::dest_not_opened, path, ERROR_ACCESS_DENIED);
+            if (!taken.insert(rel).second) continue;
+            bool found = false;
+            C_replaced there;
+            DWORD attributes = 0;
+            C_copy_failure failure = find_replaced(rel, found, there, attributes);
+            if (failure) return failure;
+            if (!found) continue;
+            const std::size_t n = plan_.size();
+            failure = make_numbered_folders(n, false, true);
+            if (failure) return failure;
+            C_journal_record step;
+            step.step = journal_step::remove;
+            step.rel = there.rel;
+            step.original = there.stamp;
+            failure = record(step, NO_FILE);
+            if (failure) return failure;
+        }
+        return C_copy_failure();
     }
 
     // The one pass over a file's bytes: read a chunk, write it, tell the progress.
@@ -358,6 +407,9 @@ private:
             system_error error = 0;
             if (step.step == journal_step::replace) {
                 error = replace_file(target, staged, place_.original(n));
+            } else if (step.step == journal_step::remove) {
+                progress_.file_begun(rel_of(step));
+                error = rename_item(target, place_.original(n));
             } else {
                 error = rename_item(staged, target);
                 // Made in the work folder, it took that folder's permissions;
@@ -379,6 +431,7 @@ private:
     const std::wstring source_dir_;
     const C_work_place place_;
     const std::vector<C_copy_item>& files_;
+    const std::vector<std::wstring>& removed_;
     C_copy_progress& progress_;
     std::unique_ptr<char[]> buffer_;
     const std::vector<std::size_t> earlier_;
@@ -413,17 +466,19 @@ bool roll_back(const C_work_place& place, C_copy_progress& progress, std::vector
 }  // namespace
 
 C_copy_outcome copy_into_installation(const std::wstring& source_dir, const std::wstring& dest_dir,
-                                      const std::vector<C_copy_item>& files, C_copy_progress& progress)
+                                      const std::vector<C_copy_item>& files, const std::vector<std::wstring>& removed,
+                                      C_copy_progress& progress)
 {
     C_copy_outcome outcome;
-    if (files.empty()) return outcome;
-    C_copy_run run(source_dir, dest_dir, files, progress);
+    if (files.empty() && removed.empty()) return outcome;
+    C_copy_run run(source_dir, dest_dir, files, removed, progress);
     outcome.failure = run.run();
     if (outcome.failure) {
         if (run.begun()) outcome.restored = roll_back(run.place(), progress, outcome.kept);
         return outcome;
     }
     // The update is complete; what cannot be removed now is removed at the next start.
+    remove_emptied_folders(dest_dir, run.removals(), progress);
     remove_work_folder(run.place(), progress);
     return outcome;
 }

@@ -19,7 +19,9 @@ struct C_copy_outcome {
 };
 
 // Copies `files` (paths relative to both folders) from `source_dir` into the
-// installation folder `dest_dir`, all or nothing, so that a failure, a killed
+// installation folder `dest_dir` and removes the files `removed` of it (paths
+// relative to it, names as stored; one that is not there is passed over), all
+// or nothing, so that a failure, a killed
 // process or a power cut leaves the installation as it was or complete (the
 // README's "all or nothing" tells the order and what each sync buys):
 //   1. the work folder is made, writable by administrators and SYSTEM only,
@@ -27,12 +29,15 @@ struct C_copy_outcome {
 //   2. every new file is written in the work folder, and every folder the
 //      update makes is made there, while the installation is untouched; each
 //      step of the plan is recorded with the stamp of what it will put in place
-//      and of the file it replaces; the staged files are synced, on threads of
-//      their own, then the journal;
+//      and of the file it replaces or removes; the staged files are synced, on
+//      threads of their own, then the journal;
 //   3. the staged items take their places, each replaced file kept in the work
 //      folder with its own permissions, attributes, streams and creation time
-//      passed to the file that replaces it; the journal is synced;
-//   4. "done" is recorded and synced; the kept files and the work folder go.
+//      passed to the file that replaces it; each removed file is moved into
+//      the work folder; the journal is synced;
+//   4. "done" is recorded and synced; folders that the removals left empty,
+//      the kept files and the work folder go.
 // A failure is rolled back before this returns, all handles closed first.
 C_copy_outcome copy_into_installation(const std::wstring& source_dir, const std::wstring& dest_dir,
-                                      const std::vector<C_copy_item>& files, C_copy_progress& progress);
+                                      const std::vector<C_copy_item>& files, const std::vector<std::wstring>& removed,
+                                      C_copy_progress& progress);

@@ -22,6 +22,7 @@ const C_step_form STEP_FORMS[] = {
     {journal_step::folder, L"folder", true, false},
     {journal_step::new_file, L"new", true, false},
     {journal_step::replace, L"replace", true, true},
+    {journal_step::remove, L"remove", false, true},
 };
 
 const C_step_form* form_of(journal_step step)

@@ -7,12 +7,13 @@
 // One step of an update as its journal records it. The journal holds the whole
 // plan before the installation changes: one record per step, each naming what
 // it puts in place (its staged file or folder, by stamp) and, for a file it
-// replaces, the file that was there. Paths are relative to the installation
+// replaces or removes, the file that was there. Paths are relative to the installation
 // folder, with backslashes.
 enum class journal_step {
     folder,    // a folder made in the work folder is put where there was nothing
     new_file,  // a file made in the work folder is put where there was nothing
     replace,   // a file made in the work folder takes the place of the file there, which is kept
+    remove,    // the file there is set aside in the work folder, and goes with it once the update is complete
     done,      // every step is taken and made durable: the update is complete
 };
 
@@ -25,7 +26,7 @@ struct C_journal_record {
     journal_step step = journal_step::done;
     std::wstring rel;         // empty for `done`
     C_file_stamp placed;      // what the step puts at `rel`, where it places something
-    C_file_stamp original;    // the file that was at `rel`, where the step keeps it
+    C_file_stamp original;    // the file that was at `rel`, where the step keeps it (replaces or removes it)
 };
 
 // A journal read back: the installation it belongs to (its folder's volume and

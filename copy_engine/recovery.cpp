@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "copy_engine/disk_ops.h"
+#include "copy_engine/emptied_folders.h"
 #include "copy_engine/item_stamp.h"
 #include "copy_engine/journal_file.h"
 #include "copy_engine/undo.h"
@@ -63,6 +64,7 @@ C_recovery recover_installation(const std::wstring& dest_dir, C_copy_progress& p
     const std::vector<C_journal_record>& records = stored.journal.records;
     if (!records.empty() && records.back().step == journal_step::done) {
         // The update itself is whole; what cannot go yet is tried again next time.
+        remove_emptied_folders(dest_dir, records, progress);
         remove_work_folder(place, progress);
         return with(installation_recovery::completed);
     }

@@ -28,6 +28,7 @@ public:
         case journal_step::folder: return undo_folder(record, path, there);
         case journal_step::new_file: return undo_new_file(record, path, there);
         case journal_step::replace: return undo_replace(record, n, path, there);
+        case journal_step::remove: return undo_remove(record, n, path, there);
         case journal_step::done: break;
         }
     }
@@ -81,6 +82,21 @@ private:
         if (!kept.found()) return fail(path, kept.error);
         if (!same_item(kept.stamp, record.original)) return fail(path, ERROR_FILE_NOT_FOUND);
         changed(ours ? rename_over(original, path) : rename_item(original, path), path);
+    }
+
+    void undo_remove(const C_journal_record& record, std::size_t n, const std::wstring& path, const C_item_at& there)
+    {
+        // Not set aside yet, or put back already.
+        if (there.found() && same_item(there.stamp, record.original)) return;
+        // Something else has its name now: the player's, and it stays.
+        if (there.found()) return result.kept.push_back(record.rel);
+        const std::wstring original = place_.original(n);
+        const C_item_at kept = look_at(original);
+        // Gone from both places: nothing of it is left to put back.
+        if (kept.gone()) return;
+        if (!kept.found()) return fail(path, kept.error);
+        if (!same_item(kept.stamp, record.original)) return fail(path, ERROR_FILE_NOT_FOUND);
+        changed(rename_item(original, path), path);
     }
 
     const C_work_place& place_;

@@ -1,4 +1,5 @@
-// Feeds arbitrary text to the script parser, arbitrary pattern and text pairs to
+// Feeds arbitrary text to the script parser (and its #DELETE_FILE entries to the
+// updater's check of their form), arbitrary pattern and text pairs to
 // the matcher, arbitrary step sequences to the cursor and arbitrary strings to the
 // path and text helpers. Texts live in buffers of exactly their own length, so a
 // read one past the end is caught by AddressSanitizer.
@@ -11,9 +12,11 @@
 #include <vector>
 
 #include "update_check/script_review.h"
+#include "update_core/delete_entry_form.h"
 #include "update_core/reg_path_form.h"
 #include "update_core/script_parser.h"
 #include "update_core/update_settings.h"
+#include "update_core/work_folder.h"
 #include "update_make/script_writer.h"
 #include "console/command_line.h"
 #include "console/json_text.h"
@@ -131,14 +134,16 @@ void fuzz_script(const std::wstring& text)
     parse_update_script(text, settings);
     std::vector<std::wstring> lines;
     split_lines(text, lines);
-    check(settings.copy_files.size() <= lines.size());
+    check(settings.copy_files.size() + settings.delete_files.size() <= lines.size());
     check(settings.exe_dir.empty() && settings.source_dir.empty());
 
     // The checker's reading of the script must be the updater's, line for line.
     const C_script_review review = review_script(text);
     check(review.values.reg_path == settings.reg_path && review.values.game_title == settings.game_title &&
-          review.values.update_title == settings.update_title && review.values.copy_files == settings.copy_files);
+          review.values.update_title == settings.update_title && review.values.copy_files == settings.copy_files &&
+          review.values.delete_files == settings.delete_files);
     check(review.entry_lines.size() == settings.copy_files.size());
+    check(review.delete_lines.size() == settings.delete_files.size());
     for (const auto& finding : review.findings) {
         check(finding.line >= 1 && static_cast<std::size_t>(finding.line) <= lines.size());
         check(!finding_line(finding).empty());
@@ -148,7 +153,16 @@ void fuzz_script(const std::wstring& text)
     C_update_settings again;
     parse_update_script(compose_update_script(L"comment", settings), again);
     check(again.reg_path == settings.reg_path && again.game_title == settings.game_title &&
-          again.update_title == settings.update_title && again.copy_files == settings.copy_files);
+          again.update_title == settings.update_title && again.copy_files == settings.copy_files &&
+          again.delete_files == settings.delete_files);
+
+    // A removal the updater accepts by its text names a file inside the
+    // installation, outside its work folder.
+    for (const auto& entry : settings.delete_files) {
+        if (delete_entry_form_of(entry) != delete_entry_form::names_a_file) continue;
+        check(!entry_is_unsafe(entry) && !lands_in_work_folder(entry));
+        check(entry.find_first_not_of(L"./\\") != std::wstring::npos);
+    }
 }
 
 void fuzz_helpers(const std::wstring& input)

@@ -24,8 +24,8 @@ check nt3 util/text file
 check update_core util/fs util/text file
 check copy_engine update_core util/fs util/text file
 check update copy_engine update_core nt3 util/fs util/text file res
-check update_check copy_engine update_core console util/fs util/text file
-check update_make update_check copy_engine update_core console util/fs util/text file
+check update_check update_core console util/fs util/text file
+check update_make update_check update_core console util/fs util/text file
 # util/ holds its two floors only, so that no source escapes both.
 loose=$(ls util/*.h util/*.cpp 2>/dev/null)
 if [ -n "$loose" ]; then echo "util/ holds sources outside util/text and util/fs:"; echo "$loose" | sed 's/^/  /'; status=1; fi

@@ -16,6 +16,7 @@
 #include "update/update_sequence.h"
 #include "update_core/copy_entry.h"
 #include "update_core/messages.h"
+#include "update_core/removed_files.h"
 #include "update_core/update_settings.h"
 #include "util/fs/folder_listings.h"
 #include "util/fs/path.h"
@@ -65,9 +66,10 @@ private:
     std::unique_ptr<C_content_check> content_;
 };
 
-// Lists what every script entry stands for, then copies it all or nothing.
-// False, after telling the player, when an entry is no longer found (nothing
-// is copied then) or the copy failed (everything copied is undone then).
+// Lists what every script entry stands for and the files the update removes,
+// then copies and removes it all or nothing. False, after telling the player,
+// when an entry is no longer found or refused (nothing is changed then) or the
+// copy failed (everything done is undone then).
 bool copy_update_files()
 {
     const auto& settings = UpdateSettings;
@@ -76,6 +78,7 @@ bool copy_update_files()
     // copied. Each folder is listed once for all the entries in it; the dialog
     // is kept answering all the while.
     std::vector<C_copy_item> files;
+    std::vector<std::wstring> removed;
     {
         C_folder_listings listings([] { NT3::pump_messages(); });
         std::size_t listed_entries = 0;
@@ -91,6 +94,13 @@ bool copy_update_files()
                          std::make_move_iterator(listed.files.end()));
             if (++listed_entries % ENTRIES_PER_PUMP == 0) NT3::pump_messages();
         }
+        // Taken before anything changes, from the installation as it is.
+        C_removal_plan removal = plan_removed_files(listings, settings.dest_dir, settings.delete_files, files);
+        if (!removal.problems.empty()) {
+            report_failure(removal.problems.front().message);
+            return false;
+        }
+        for (C_removed_file& file : removal.files) removed.push_back(std::move(file.rel));
     }
     for (const C_copy_item& file : files) {
         // The update's own bookkeeping lives there.
@@ -101,7 +111,8 @@ bool copy_update_files()
     }
 
     C_dialog_progress progress;
-    const C_copy_outcome outcome = copy_into_installation(settings.source_dir, settings.dest_dir, files, progress);
+    const C_copy_outcome outcome =
+        copy_into_installation(settings.source_dir, settings.dest_dir, files, removed, progress);
     if (!outcome.failure) return true;
     // The installation is put back before the player hears why the update stopped.
     warn_user(copy_failure_message(outcome.failure));

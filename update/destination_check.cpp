@@ -9,6 +9,7 @@
 #include "update/message_box.h"
 #include "update/message_helpers.h"
 #include "update_core/messages.h"
+#include "update_core/removed_files.h"
 #include "update_core/update_settings.h"
 #include "util/fs/folder_listings.h"
 #include "util/fs/path.h"
@@ -121,6 +122,19 @@ bool check_destination(const std::vector<C_copy_entry>& entries)
             std::wstring path = path_join(settings.dest_dir, file->rel);
             if (there->read_only) {
                 report_failure(msg_dest_read_only(path));
+                return false;
+            }
+            if (seen.insert(path).second) replaced.push_back(std::move(path));
+        }
+        // A file the update removes is set aside as a replaced one is, so
+        // it is held to the same: not read-only, and not open elsewhere.
+        const C_removal_plan removal = plan_removed_files(listings, settings.dest_dir, settings.delete_files, {});
+        for (const C_removed_file& file : removal.files) {
+            const dir_entry* there = existing_file(listings, settings.dest_dir, file.rel);
+            if (!there) continue;
+            std::wstring path = path_join(settings.dest_dir, file.rel);
+            if (there->read_only) {
+                report_failure(msg_delete_read_only(path));
                 return false;
             }
             if (seen.insert(path).second) replaced.push_back(std::move(path));

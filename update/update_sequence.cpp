@@ -10,6 +10,7 @@ bool clear_update_settings()
     UpdateSettings.update_title.clear();
     UpdateSettings.game_title.clear();
     UpdateSettings.copy_files.clear();
+    UpdateSettings.delete_files.clear();
     return true;
 }
 
@@ -28,6 +29,7 @@ bool run_update_sequence()
         read_install_info,
         recover_interrupted_update,
         check_install_folder,
+        check_delete_entries,
         check_ready_to_copy,
         confirm_update,
         run_copy_job,

@@ -9,6 +9,8 @@ bool check_update_sources();
 bool read_install_info();
 bool recover_interrupted_update();
 bool check_install_folder();
+// Before the prompt, the #DELETE_FILE entries against the installation.
+bool check_delete_entries();
 // Before the prompt, what would stop the copy partway: the update's files
 // held to the manifest it ships, files of the installation that cannot be
 // replaced now, and the room on its drive.

@@ -75,7 +75,8 @@ std::wstring summary_line(const C_check_result& result)
     return counted(result.errors(), L"error", L"errors") + L", " +
            counted(result.warnings(), L"warning", L"warnings") + L"; the update copies " +
            counted(result.copied_files, L"file", L"files") + L", " +
-           counted(result.copied_bytes, L"byte", L"bytes");
+           counted(result.copied_bytes, L"byte", L"bytes") +
+           (result.removed_files ? L" and removes " + counted(result.removed_files, L"file", L"files") : L"");
 }
 
 std::wstring result_json(const C_check_result& result, const std::vector<C_json_member>& more)
@@ -88,7 +89,8 @@ std::wstring result_json(const C_check_result& result, const std::vector<C_json_
     std::vector<C_json_member> members{{L"errors", std::to_wstring(result.errors())},
                                        {L"warnings", std::to_wstring(result.warnings())},
                                        {L"copied_files", std::to_wstring(result.copied_files)},
-                                       {L"copied_bytes", std::to_wstring(result.copied_bytes)}};
+                                       {L"copied_bytes", std::to_wstring(result.copied_bytes)},
+                                       {L"removed_files", std::to_wstring(result.removed_files)}};
     members.insert(members.end(), more.begin(), more.end());
     for (std::size_t i = 0; i < members.size(); ++i) {
         text += L"  " + json_quote(members[i].name) + L": " + members[i].value + (i + 1 < members.size() ? L",\n" : L"\n");

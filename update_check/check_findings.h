@@ -43,6 +43,7 @@ struct C_check_result {
     std::vector<C_check_finding> findings;  // in the order they are to be read
     std::uint64_t copied_files = 0;         // what the copy would go through, entry by entry
     std::uint64_t copied_bytes = 0;
+    std::uint64_t removed_files = 0;        // what the #DELETE_FILE entries name, each file once
 
     std::size_t errors() const;
     std::size_t warnings() const;
@@ -50,7 +51,8 @@ struct C_check_result {
 
 // "update.ini:12: error: TEXT", or "gamedata\a.dat: warning: TEXT" without a line.
 std::wstring finding_line(const C_check_finding& finding);
-// "2 errors, 1 warning; the update copies 14 files, 1048576 bytes"
+// "2 errors, 1 warning; the update copies 14 files, 1048576 bytes", followed by
+// " and removes 3 files" when it removes any.
 std::wstring summary_line(const C_check_result& result);
 
 // A JSON value already spelt out: a number, a quoted string, an array.
@@ -61,5 +63,6 @@ struct C_json_member {
 
 // The result as one JSON object, ended by a line feed: "findings" (each with
 // "file", "line" or null, "severity", "code" and "message"), "errors",
-// "warnings", "copied_files" and "copied_bytes", then the members of `more`.
+// "warnings", "copied_files", "copied_bytes" and "removed_files", then the
+// members of `more`.
 std::wstring result_json(const C_check_result& result, const std::vector<C_json_member>& more = {});

@@ -29,6 +29,14 @@
     KIND(file_not_copied, warning, "file-not-copied")               \
     KIND(file_unwanted, warning, "file-unwanted")                   \
     KIND(file_over_4gib, warning, "file-over-4gib")                 \
+    /* The files the update removes */                              \
+    KIND(delete_empty, error, "delete-empty")                       \
+    KIND(delete_outside, error, "delete-outside")                   \
+    KIND(delete_in_work_folder, error, "delete-in-work-folder")     \
+    KIND(delete_copied, error, "delete-copied")                     \
+    KIND(delete_shipped_folder, error, "delete-shipped-folder")     \
+    KIND(delete_in_shipped_folder, warning, "delete-in-shipped-folder") \
+    KIND(delete_repeated, warning, "delete-repeated")               \
     /* Names and paths, in gamedata and in NEW */                   \
     KIND(name_case_clash, error, "name-case-clash")                 \
     KIND(name_decomposed, error, "name-decomposed")                 \
@@ -58,6 +66,7 @@
     KIND(engine_changes, warning, "engine-changes")                 \
     KIND(read_only_changed, warning, "read-only-changed")           \
     KIND(file_removed, warning, "file-removed")                     \
+    KIND(file_kept, warning, "file-kept")                           \
     KIND(empty_folder, warning, "empty-folder")                     \
     KIND(exclude_unused, warning, "exclude-unused")                 \
     /* The maker: laying the update out */                          \

@@ -13,7 +13,8 @@ const wchar_t FULL_WIDTH_SPACE = L'\x3000';
 const wchar_t FULL_WIDTH_EQUALS = L'\xFF1D';
 
 const script_line_kind KEY_KINDS[] = {script_line_kind::reg_path, script_line_kind::game_title,
-                                      script_line_kind::update_title, script_line_kind::copy_file};
+                                      script_line_kind::update_title, script_line_kind::copy_file,
+                                      script_line_kind::delete_file};
 
 bool is_key(script_line_kind kind)
 {
@@ -149,6 +150,10 @@ C_script_review review_script(const std::wstring& text)
         case script_line_kind::copy_file:
             review.values.copy_files.push_back(std::move(read.value));
             review.entry_lines.push_back(number);
+            break;
+        case script_line_kind::delete_file:
+            review.values.delete_files.push_back(std::move(read.value));
+            review.delete_lines.push_back(number);
             break;
         case script_line_kind::other: {
             const std::wstring reason = why_key_line_is_ignored(line);

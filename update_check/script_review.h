@@ -13,7 +13,8 @@ struct C_script_review {
     int reg_path_line = 0;
     int game_title_line = 0;
     int update_title_line = 0;
-    std::vector<int> entry_lines;  // the line of each #COPY_FILE entry, in order
+    std::vector<int> entry_lines;   // the line of each #COPY_FILE entry, in order
+    std::vector<int> delete_lines;  // the line of each #DELETE_FILE entry, in order
     // Warnings, by line: lines that look like key lines but are ignored, and keys
     // given again.
     std::vector<C_check_finding> findings;

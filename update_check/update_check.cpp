@@ -6,13 +6,14 @@
 #include <climits>
 #include <map>
 #include <new>
-#include <set>
 #include <utility>
 
-#include "copy_engine/work_place.h"
+#include "update_core/work_folder.h"
 #include "file/file.h"
+#include "update_check/delete_review.h"
 #include "update_check/folder_checks.h"
 #include "update_check/manifest_check.h"
+#include "update_check/path_key.h"
 #include "update_check/script_bytes.h"
 #include "update_check/script_review.h"
 #include "update_core/copy_entry.h"
@@ -98,22 +99,6 @@ bool read_bytes(const std::wstring& path, std::string& bytes)
     const int n = file_read(bytes.empty() ? nullptr : &bytes[0], static_cast<int>(bytes.size()), file.stream);
     bytes.resize(static_cast<std::size_t>(n));
     return true;
-}
-
-// How paths below gamedata compare on the file system: either separator, no
-// empty or "." parts, letter case ignored.
-std::wstring path_key(const std::wstring& path)
-{
-    std::wstring key;
-    std::size_t start = 0;
-    while (start <= path.size()) {
-        const std::size_t end = std::min(path.find_first_of(L"\\/", start), path.size());
-        const std::wstring part = path.substr(start, end - start);
-        if (!part.empty() && part != L".") key += (key.empty() ? L"" : L"\\") + part;
-        start = end + 1;
-    }
-    if (!key.empty()) CharUpperBuffW(&key[0], static_cast<DWORD>(key.size()));
-    return key;
 }
 
 // An entry that passes the source check, with what the copy lists for it.
@@ -206,7 +191,7 @@ std::vector<C_check_finding> review_unwanted_files(const std::vector<C_accepted_
 // Every file below gamedata, from the listings the entries were read from:
 // those no entry copies, and those of 4 GiB or more.
 std::vector<C_check_finding> review_source_files(C_folder_listings& listings, const std::wstring& folder,
-                                                 const std::set<std::wstring>& copied)
+                                                 const std::map<std::wstring, int>& copied)
 {
     std::vector<C_check_finding> findings;
     std::vector<dir_entry> files;
@@ -274,7 +259,7 @@ void check_script_and_sources(const std::wstring& folder, const std::string& byt
     }
 
     std::vector<C_accepted_entry> accepted;
-    std::set<std::wstring> copied;
+    C_shipped_paths shipped;
     for (std::size_t i = 0; i < entries.size(); ++i) {
         if (refused[i]) continue;
         C_accepted_entry entry;
@@ -283,7 +268,8 @@ void check_script_and_sources(const std::wstring& folder, const std::string& byt
         entry.place = std::move(listed[i]);
         result.copied_files += entry.place.files.size();
         result.copied_bytes += entry.place.total_size;
-        for (const auto& item : entry.place.files) copied.insert(path_key(item.rel));
+        for (const auto& item : entry.place.files) shipped.files.emplace(path_key(item.rel), entry.line);
+        if (entry.place.kind == path_kind::folder) shipped.folders.emplace(entry.key, entry.line);
         // The updater keeps its journal and the files it replaces there, and refuses to copy into it.
         if (!entry.place.files.empty() && lands_in_work_folder(entry.place.rel)) {
             entry_findings.push_back(script_finding(finding_kind::entry_in_work_folder, entry.line,
@@ -294,10 +280,13 @@ void check_script_and_sources(const std::wstring& folder, const std::string& byt
         accepted.push_back(std::move(entry));
     }
     append(entry_findings, review_entries(accepted));
+    C_delete_review removals = review_delete_entries(review.values.delete_files, review.delete_lines, shipped);
+    append(entry_findings, std::move(removals.findings));
+    result.removed_files = removals.removed_files;
     sort_by_line(entry_findings);
     append(result.findings, std::move(entry_findings));
     append(result.findings, review_unwanted_files(accepted));
-    append(result.findings, review_source_files(listings, folder, copied));
+    append(result.findings, review_source_files(listings, folder, shipped.files));
     append(result.findings, check_manifest(listings, folder));
 }
 

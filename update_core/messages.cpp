@@ -1,5 +1,6 @@
 #include "update_core/messages.h"
 
+#include "update_core/work_folder.h"
 #include "util/text/text.h"
 
 const wchar_t* const MSG_ERROR_CAPTION = L"エラー";
@@ -27,6 +28,34 @@ std::wstring msg_entry_outside(int position)
 std::wstring msg_entry_missing(const std::wstring& source_path)
 {
     return L"コピー元のファイル " + source_path + L" が見つかりません。";
+}
+
+std::wstring msg_delete_entry_empty(int position)
+{
+    return format_text(L"update.ini の %d 個目の DELETE_FILE が指定されていません。", position);
+}
+
+std::wstring msg_delete_entry_outside(int position)
+{
+    return format_text(L"update.ini の %d 個目の DELETE_FILE にインストール先の外を指すパスは指定できません。", position);
+}
+
+std::wstring msg_delete_entry_in_work_folder(int position)
+{
+    return format_text(L"update.ini の %d 個目の DELETE_FILE に ", position) + UPDATE_WORK_FOLDER +
+           L" フォルダの中は指定できません。";
+}
+
+std::wstring msg_delete_entry_is_folder(int position, const std::wstring& path)
+{
+    return format_text(L"update.ini の %d 個目の DELETE_FILE が指す ", position) + path +
+           L" はフォルダのため削除できません。";
+}
+
+std::wstring msg_delete_entry_other_name(int position, const std::wstring& path)
+{
+    return format_text(L"update.ini の %d 個目の DELETE_FILE が指す ", position) + path +
+           L" は、インストール先に保存されている名前と異なります。";
 }
 
 std::wstring msg_no_registry_key(const std::wstring& game_title)
@@ -79,6 +108,11 @@ std::wstring msg_update_file_damaged(const std::wstring& source_path)
 std::wstring msg_dest_read_only(const std::wstring& path)
 {
     return path + L" は読み取り専用のため、上書きできません。\n読み取り専用の設定を解除してから、もう一度アップデートしてください。";
+}
+
+std::wstring msg_delete_read_only(const std::wstring& path)
+{
+    return path + L" は読み取り専用のため、削除できません。\n読み取り専用の設定を解除してから、もう一度アップデートしてください。";
 }
 
 std::wstring msg_dest_in_use(const std::wstring& path)

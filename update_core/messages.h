@@ -28,6 +28,17 @@ std::wstring msg_entry_empty(int position);
 std::wstring msg_entry_outside(int position);
 std::wstring msg_entry_missing(const std::wstring& source_path);
 
+// check_update_sources and check_delete_entries: a #DELETE_FILE entry
+// (`position` counted from 1) empty, reaching outside the installation or into
+// the updater's work folder; naming a folder, or a file by another name than
+// the one it is stored under (a short name, trailing dots). `path` is the
+// installation folder joined to the entry as written.
+std::wstring msg_delete_entry_empty(int position);
+std::wstring msg_delete_entry_outside(int position);
+std::wstring msg_delete_entry_in_work_folder(int position);
+std::wstring msg_delete_entry_is_folder(int position, const std::wstring& path);
+std::wstring msg_delete_entry_other_name(int position, const std::wstring& path);
+
 // read_install_info: no key for the game, or a value missing or too long.
 std::wstring msg_no_registry_key(const std::wstring& game_title);
 std::wstring msg_no_registry_value(const std::wstring& name);
@@ -51,6 +62,9 @@ std::wstring msg_update_file_damaged(const std::wstring& source_path);
 // is read-only, or held by another program (a box with Retry and Cancel);
 // the drive has less room than the copy writes, in MB.
 std::wstring msg_dest_read_only(const std::wstring& path);
+// A file the update removes is read-only; one held by another program is told
+// as a replaced one is.
+std::wstring msg_delete_read_only(const std::wstring& path);
 std::wstring msg_dest_in_use(const std::wstring& path);
 std::wstring msg_not_enough_space(unsigned long long needed_mb, unsigned long long free_mb);
 

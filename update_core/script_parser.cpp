@@ -23,6 +23,7 @@ const C_key KEYS[] = {
     {L"#GAME_TITLE", L"#GAME_TITLE = %s", script_line_kind::game_title},
     {L"#UPDATE_TITLE", L"#UPDATE_TITLE = %s", script_line_kind::update_title},
     {L"#COPY_FILE", L"#COPY_FILE = %s", script_line_kind::copy_file},
+    {L"#DELETE_FILE", L"#DELETE_FILE = %s", script_line_kind::delete_file},
 };
 
 }  // namespace
@@ -72,6 +73,7 @@ void parse_update_script(const std::wstring& text, C_update_settings& settings)
         case script_line_kind::game_title: settings.game_title = std::move(read.value); break;
         case script_line_kind::update_title: settings.update_title = std::move(read.value); break;
         case script_line_kind::copy_file: settings.copy_files.push_back(std::move(read.value)); break;
+        case script_line_kind::delete_file: settings.delete_files.push_back(std::move(read.value)); break;
         default: break;
         }
     }

@@ -9,6 +9,8 @@ struct C_update_settings {
     std::wstring update_title;
     std::wstring game_title;
     std::vector<std::wstring> copy_files;
+    // Files of the installation that the update removes, relative to it.
+    std::vector<std::wstring> delete_files;
     std::wstring exe_dir;
     std::wstring dat_dir;
     std::wstring dat_setup;

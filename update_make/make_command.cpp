@@ -25,8 +25,8 @@ namespace {
 
 const wchar_t* const USAGE =
     L"Usage: update_make.exe OLD NEW OUT --reg-path P --game-title T --update-title U\n"
-    L"                       [--exclude PATTERN]... [--updater FILE] [--dry-run] [--strict]\n"
-    L"                       [--format=text|json] [--]\n"
+    L"                       [--exclude PATTERN]... [--updater FILE] [--keep-removed]\n"
+    L"                       [--dry-run] [--strict] [--format=text|json] [--]\n"
     L"\n"
     L"Makes the update that takes a game installed as the release folder OLD to the\n"
     L"release folder NEW. OUT must not exist yet, or be empty; it receives update.ini\n"
@@ -40,8 +40,10 @@ const wchar_t* const USAGE =
     L"                    NEW (\"*\" any run of characters, \"?\" one): *.log; a PATTERN\n"
     L"                    ending in \\ or / is a folder with everything in it: save\\\n"
     L"  --updater FILE    the update.exe to ship; by default the one beside update_make.exe\n"
+    L"  --keep-removed    removes nothing: players keep the files of OLD that NEW lacks\n"
     L"  --dry-run         compares and plans only: prints each entry with the files and\n"
-    L"                    bytes it would ship, and the findings; writes nothing\n"
+    L"                    bytes it would ship, each file it would remove, and the\n"
+    L"                    findings; writes nothing\n"
     L"  --strict          warnings count as errors: the exit status is 1 and OUT is not made\n"
     L"  --format=json     prints one JSON object instead: the findings (file, line,\n"
     L"                    severity, code, message), the summary's counts, whether OUT\n"
@@ -51,7 +53,8 @@ const wchar_t* const USAGE =
     L"\n"
     L"Options may stand anywhere, and --name=value is --name value.\n"
     L"\n"
-    L"Files of OLD that NEW lacks are listed as warnings: update.exe deletes nothing.\n"
+    L"Files of OLD that NEW lacks get one #DELETE_FILE entry each, the --exclude\n"
+    L"patterns applied, so update.exe removes them; files players made stay.\n"
     L"The update is checked as update_check.exe checks it, and becomes OUT only\n"
     L"without errors. Findings read FILE[:LINE]: error|warning: TEXT, then a summary;\n"
     L"progress goes to standard error (a line every few seconds where it is not a\n"
@@ -111,8 +114,9 @@ std::wstring out_problem(const C_make_request& request)
     return std::wstring();
 }
 
-// What the make found; on a dry run each entry with what it carries first. A
-// strict make that warnings stopped says so after the summary.
+// What the make found; on a dry run each entry with what it carries and each
+// file it removes first. A strict make that warnings stopped says so after the
+// summary.
 void print_make_result(const C_make_request& request, const C_make_result& result, report_format format)
 {
     const bool held_back = request.strict && !request.dry_run && result.errors() == 0 && result.warnings() > 0;
@@ -127,6 +131,11 @@ void print_make_result(const C_make_request& request, const C_make_result& resul
                            L", \"bytes\": " + std::to_wstring(shipped.bytes) + L"}";
             }
             more.push_back({L"entries", entries + (entries.size() > 1 ? L"\n  ]" : L"]")});
+            std::wstring removed = L"[";
+            for (const auto& rel : result.removed) {
+                removed += (removed.size() > 1 ? L",\n    " : L"\n    ") + json_quote(rel);
+            }
+            more.push_back({L"removed", removed + (removed.size() > 1 ? L"\n  ]" : L"]")});
         }
         write_text(std_stream::output, result_json(result, more));
         return;
@@ -138,6 +147,7 @@ void print_make_result(const C_make_request& request, const C_make_result& resul
                     (shipped.files == 1 ? L" file, " : L" files, ") + std::to_wstring(shipped.bytes) +
                     (shipped.bytes == 1 ? L" byte\n" : L" bytes\n");
         }
+        for (const auto& rel : result.removed) text += L"would remove " + rel + L"\n";
     }
     for (const auto& finding : result.findings) text += finding_line(finding) + L"\n";
     text += summary_line(result);
@@ -153,8 +163,8 @@ int run_make_command(int argc, const wchar_t* const argv[])
     const std::vector<std::wstring> args(argv + (argc > 0 ? 1 : 0), argv + (argc > 0 ? argc : 0));
     const C_command_line line =
         read_command_line(args, {{L"--reg-path", true}, {L"--game-title", true}, {L"--update-title", true},
-                                 {L"--exclude", true}, {L"--updater", true}, {L"--dry-run", false},
-                                 {L"--strict", false}, {L"--format", true}});
+                                 {L"--exclude", true}, {L"--updater", true}, {L"--keep-removed", false},
+                                 {L"--dry-run", false}, {L"--strict", false}, {L"--format", true}});
     if (line.help) {
         write_text(std_stream::output, USAGE);
         return CHECK_PASSED;
@@ -174,6 +184,7 @@ int run_make_command(int argc, const wchar_t* const argv[])
         else if (name == L"--update-title") request.update_title = option.second;
         else if (name == L"--updater") request.updater = option.second;
         else if (name == L"--exclude") request.excludes.push_back(option.second);
+        else if (name == L"--keep-removed") request.keep_removed = true;
         else if (name == L"--dry-run") request.dry_run = true;
         else if (name == L"--strict") request.strict = true;
         else if (name == L"--format" && !read_report_format(option.second, format)) {

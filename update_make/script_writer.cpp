@@ -23,5 +23,6 @@ std::wstring compose_update_script(const std::wstring& comment, const C_update_s
     text += key_line(L"#GAME_TITLE", values.game_title);
     text += key_line(L"#UPDATE_TITLE", values.update_title);
     for (const auto& entry : values.copy_files) text += key_line(L"#COPY_FILE", entry);
+    for (const auto& entry : values.delete_files) text += key_line(L"#DELETE_FILE", entry);
     return text;
 }

@@ -17,6 +17,7 @@
 #include "file/file.h"
 #include "update_check/folder_checks.h"
 #include "update_check/update_check.h"
+#include "update_core/delete_entry_form.h"
 #include "update_core/game_files.h"
 #include "update_core/manifest.h"
 #include "update_make/make_interrupt.h"
@@ -247,8 +248,10 @@ private:
                                                     L" read");
                                  });
         if (make_interrupted()) return false;
+        if (!request_.keep_removed) plan_removals();
         const C_update_plan plan = plan_update_entries(
-            diff_.update, [this](const std::wstring& rel) { return get_path_kind(old_opened(rel)); });
+            diff_.update, [this](const std::wstring& rel) { return get_path_kind(old_opened(rel)); },
+            result_.removed);
         report_errors(plan, new_listing);
         report_warnings(new_listing);
         entries_ = plan.entries;
@@ -257,7 +260,31 @@ private:
             result_.copied_files += shipped.files;
             result_.copied_bytes += shipped.bytes;
         }
+        result_.removed_files = result_.removed.size();
         return result_.errors() == 0;
+    }
+
+    // One #DELETE_FILE entry for each file of OLD that NEW lacks (the
+    // exclusions applied by the listing), but for names the script cannot
+    // carry or the updater would refuse; players keep those.
+    void plan_removals()
+    {
+        std::string ignored;
+        for (const auto& rel : diff_.removed) {
+            const wchar_t* why = nullptr;
+            if (path_has_trimmed_name(rel)) {
+                why = L"a name ending in a dot or a space, which Windows cannot hold";
+            } else if (delete_entry_form_of(rel) != delete_entry_form::names_a_file) {
+                why = L"a path that update.exe refuses to remove";
+            } else if (!spell_in_code_page_932(rel, ignored)) {
+                why = L"code page 932 cannot spell this name, so update.ini cannot name it";
+            }
+            if (why) {
+                kept_.push_back({rel, why});
+            } else {
+                result_.removed.push_back(rel);
+            }
+        }
     }
 
     // What would keep the update from being made, or from being applied.
@@ -298,7 +325,8 @@ private:
                                               L"rename it"));
             }
         }
-        if (diff_.update.empty() && diff_.unreadable.empty()) {
+        // An update may remove files and copy none.
+        if (diff_.update.empty() && result_.removed.empty() && diff_.unreadable.empty()) {
             findings.push_back(finding_at(finding_kind::nothing_to_ship, request_.new_dir,
                                           L"nothing to ship: no file differs from " + request_.old_dir +
                                               (request_.excludes.empty() ? L"" : L" outside the --exclude patterns")));
@@ -322,10 +350,17 @@ private:
             }
             append(findings, review_path_length(new_path(file.rel), file.rel));
         }
-        for (const auto& rel : diff_.removed) {
-            findings.push_back(finding_at(finding_kind::file_removed, old_path(rel),
-                                          L"gone from " + request_.new_dir +
-                                              L"; the updater deletes nothing, so players keep this file"));
+        if (request_.keep_removed) {
+            for (const auto& rel : diff_.removed) {
+                findings.push_back(finding_at(finding_kind::file_removed, old_path(rel),
+                                              L"gone from " + request_.new_dir +
+                                                  L"; --keep-removed leaves it, so players keep this file"));
+            }
+        }
+        for (const auto& kept : kept_) {
+            findings.push_back(finding_at(finding_kind::file_kept, old_path(kept.first),
+                                          L"gone from " + request_.new_dir + L", but " + kept.second +
+                                              L"; the update does not remove it, so players keep this file"));
         }
         append(findings, review_empty_folders(old_opened_, request_.new_dir, new_listing.empty_folders));
         append(findings, review_unused_excludes(request_.old_dir, request_.new_dir, exclusions_.unused()));
@@ -357,6 +392,7 @@ private:
             }
             result_.copied_files = checked.copied_files;
             result_.copied_bytes = checked.copied_bytes;
+            result_.removed_files = checked.removed_files;
             const bool refused = request_.strict && result_.warnings() > 0;
             if (!stopped() && !refused && put_in_place(making_opened, long_path_form(out))) {
                 made_ = true;
@@ -403,6 +439,7 @@ private:
         values.game_title = request_.game_title;
         values.update_title = request_.update_title;
         values.copy_files = entries_;
+        values.delete_files = result_.removed;
         std::string script;
         if (!spell_in_code_page_932(compose_update_script(script_comment(request_), values), script)) {
             result_.findings.push_back(finding_at(finding_kind::script_not_written, request_.out_dir + L"\\update.ini",
@@ -456,6 +493,7 @@ private:
     std::unique_ptr<char[]> buffer_;
     C_release_diff diff_;
     std::vector<std::wstring> entries_;
+    std::vector<std::pair<std::wstring, const wchar_t*>> kept_;  // files of OLD no entry can remove, and why
     C_make_result result_;
     bool made_ = false;
 };

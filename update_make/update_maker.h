@@ -19,6 +19,7 @@ struct C_make_request {
     std::vector<std::wstring> excludes;  // wildcards over relative paths
     std::wstring updater;                // the update.exe placed beside the script
     bool dry_run = false;                // compare and plan only: nothing is written
+    bool keep_removed = false;           // no #DELETE_FILE entries: players keep what NEW drops
     bool strict = false;                 // warnings count as errors: OUT is made only without either
 };
 
@@ -31,6 +32,7 @@ struct C_shipped_entry {
 
 struct C_make_result : C_check_result {
     std::vector<C_shipped_entry> entries;  // in the script's order, also on a dry run
+    std::vector<std::wstring> removed;     // the #DELETE_FILE entries, in the script's order
     bool interrupted = false;              // Ctrl-C stopped the make before OUT was in place
     bool made = false;                     // OUT holds the update
 };

@@ -1,11 +1,31 @@
 #include "update_make/update_plan.h"
 
 #include <map>
+#include <set>
+
+#include "util/fs/stored_name.h"
+
+namespace {
+
+struct C_names_order {
+    bool operator()(const std::wstring& a, const std::wstring& b) const { return names_less(a, b); }
+};
+
+}  // namespace
 
 C_update_plan plan_update_entries(const std::vector<C_release_file>& files,
-                                  const std::function<path_kind(const std::wstring&)>& old_kind)
+                                  const std::function<path_kind(const std::wstring&)>& old_kind,
+                                  const std::vector<std::wstring>& removed)
 {
     C_update_plan plan;
+    // Every folder above a removed file, spelt as OLD or NEW may spell it.
+    std::set<std::wstring, C_names_order> holding_removed;
+    for (const std::wstring& rel : removed) {
+        for (auto slash = rel.find(L'\\'); slash != std::wstring::npos; slash = rel.find(L'\\', slash + 1)) {
+            holding_removed.insert(rel.substr(0, slash));
+        }
+    }
+
     // Files of one folder share its spelling, so an exact key finds it again.
     std::map<std::wstring, path_kind> kinds;
     const auto kind_of = [&](const std::wstring& rel) {
@@ -35,15 +55,19 @@ C_update_plan plan_update_entries(const std::vector<C_release_file>& files,
             continue;
         }
 
-        const auto slash = file.rel.find(L'\\');
+        // The outermost folder above the file that holds no removed file.
+        auto slash = file.rel.find(L'\\');
+        while (slash != std::wstring::npos && holding_removed.count(file.rel.substr(0, slash))) {
+            slash = file.rel.find(L'\\', slash + 1);
+        }
         if (slash == std::wstring::npos) {
             plan.entries.push_back(file.rel);
             continue;
         }
-        const std::wstring top = file.rel.substr(0, slash);
-        if (top != folder_entry) {
-            folder_entry = top;
-            plan.entries.push_back(top);
+        const std::wstring folder = file.rel.substr(0, slash);
+        if (folder != folder_entry) {
+            folder_entry = folder;
+            plan.entries.push_back(folder);
         }
     }
     return plan;

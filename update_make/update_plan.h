@@ -22,7 +22,10 @@ struct C_update_plan {
 // The update's gamedata holds these files only, so each top-level folder
 // becomes one folder entry for everything below it and each top-level file a
 // file entry: the script stays short whatever the number of files, and only
-// top-level names pass through it. `old_kind` tells what a relative path is in
-// OLD.
+// top-level names pass through it. A folder that holds a file the update
+// removes (`removed`, relative paths) is not shipped whole but by the entries
+// below it, down to its own files, so that no removal lies in a folder an
+// entry ships. `old_kind` tells what a relative path is in OLD.
 C_update_plan plan_update_entries(const std::vector<C_release_file>& files,
-                                  const std::function<path_kind(const std::wstring&)>& old_kind);
+                                  const std::function<path_kind(const std::wstring&)>& old_kind,
+                                  const std::vector<std::wstring>& removed);

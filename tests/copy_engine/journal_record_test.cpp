@@ -50,6 +50,7 @@ TEST(JournalRecords, WhatIsWrittenReadsBack)
         step(journal_step::new_file, L"ムービー\\op ed\\オープニング 1.mpg", 3),
         step(journal_step::replace, L"System\\Config.INI", 0xFFFFFFFFFFFFFFFFull),
         step(journal_step::new_file, L"a.b.c", 5),
+        step(journal_step::remove, L"legacy\\old.dll", 6),
         step(journal_step::done, L""),
     };
     C_journal read;

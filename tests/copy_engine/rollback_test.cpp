@@ -72,6 +72,9 @@ TEST_F(Replay, EveryStopRecoversToBeforeOrToTheCompleteUpdate)
     ASSERT_EQ(after.at(L"Mixed.TXT"), "new mixed") << "the stored name is kept";
     ASSERT_EQ(after.at(L"n.dat"), "new n");
     ASSERT_FALSE(after.count(L"~update_rollback\\"));
+    ASSERT_FALSE(after.count(L"gone\\")) << "a folder the removals emptied goes, with the one below it";
+    ASSERT_FALSE(after.count(L"saves\\old.cfg"));
+    ASSERT_EQ(after.at(L"saves\\player.sav"), "the player's") << "a player's file keeps its folder";
 
     std::size_t complete_from = 0;
     bool completed = false;

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <iterator>
 #include <stdexcept>
 
 #include "support/utf8_text.h"
@@ -19,7 +20,17 @@ const C_old_file OLD_FILES[] = {
     {L"sub\\b.dat", "old b", FILE_ATTRIBUTE_ARCHIVE},
     {L"Mixed.TXT", "old mixed", FILE_ATTRIBUTE_ARCHIVE},
     {L"keep.txt", "not in the update", FILE_ATTRIBUTE_READONLY},
+    {L"gone\\old.dll", "stale", FILE_ATTRIBUTE_ARCHIVE},
+    {L"gone\\deeper\\old.scr", "old scene", FILE_ATTRIBUTE_ARCHIVE},
+    {L"saves\\old.cfg", "old settings", FILE_ATTRIBUTE_HIDDEN},
+    {L"saves\\player.sav", "the player's", FILE_ATTRIBUTE_ARCHIVE},
 };
+
+// What the update removes: a folder's only files, one of them a folder below
+// (both folders go), a file beside a player's (its folder stays), and a file
+// this installation never had.
+const wchar_t* const REMOVED_FILES[] = {L"gone\\old.dll", L"gone\\deeper\\old.scr", L"saves\\old.cfg",
+                                        L"never\\had.dat"};
 
 struct C_new_file {
     const wchar_t* rel;
@@ -44,6 +55,7 @@ C_copy_scenario::C_copy_scenario()
         }
         files.push_back(C_copy_item{rel, size});
     }
+    removed.assign(std::begin(REMOVED_FILES), std::end(REMOVED_FILES));
     install_old_files();
     const C_copy_outcome outcome = apply();
     if (outcome.failure) {
@@ -69,7 +81,7 @@ void C_copy_scenario::install_old_files() const
 C_copy_outcome C_copy_scenario::apply() const
 {
     C_quiet_progress quiet;
-    return copy_into_installation(source(), dest(), files, quiet);
+    return copy_into_installation(source(), dest(), files, removed, quiet);
 }
 
 C_copy_scenario::C_state C_copy_scenario::state() const

@@ -8,9 +8,9 @@
 
 // An installation of a few files (one hidden and system, one read-only that
 // the update leaves alone) and an update that replaces some (one named in
-// another letter case than it is stored), makes others in new folders, and
-// copies two files twice: what the tests of the copy engine stop, cut short
-// and undo at every step.
+// another letter case than it is stored), makes others in new folders, copies
+// two files twice and removes three, emptying two folders: what the tests of
+// the copy engine stop, cut short and undo at every step.
 class C_copy_scenario {
 public:
     C_copy_scenario();
@@ -31,6 +31,7 @@ public:
     C_state state() const;
 
     std::vector<C_copy_item> files;
+    std::vector<std::wstring> removed;
     C_state before;
     C_state after;  // the installation once updated
 

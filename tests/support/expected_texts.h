@@ -39,6 +39,35 @@ inline std::wstring entry_missing(const std::wstring& source_path)
     return L"コピー元のファイル " + source_path + L" が見つかりません。";
 }
 
+inline std::wstring delete_entry_empty(int position)
+{
+    return L"update.ini の " + std::to_wstring(position) + L" 個目の DELETE_FILE が指定されていません。";
+}
+
+inline std::wstring delete_entry_outside(int position)
+{
+    return L"update.ini の " + std::to_wstring(position) +
+           L" 個目の DELETE_FILE にインストール先の外を指すパスは指定できません。";
+}
+
+inline std::wstring delete_entry_in_work_folder(int position)
+{
+    return L"update.ini の " + std::to_wstring(position) +
+           L" 個目の DELETE_FILE に ~update_rollback フォルダの中は指定できません。";
+}
+
+inline std::wstring delete_entry_is_folder(int position, const std::wstring& path)
+{
+    return L"update.ini の " + std::to_wstring(position) + L" 個目の DELETE_FILE が指す " + path +
+           L" はフォルダのため削除できません。";
+}
+
+inline std::wstring delete_entry_other_name(int position, const std::wstring& path)
+{
+    return L"update.ini の " + std::to_wstring(position) + L" 個目の DELETE_FILE が指す " + path +
+           L" は、インストール先に保存されている名前と異なります。";
+}
+
 inline std::wstring no_registry_key(const std::wstring& game_title)
 {
     return L"レジストリキーが見つかりませんでした。\n「" + game_title + L"」がセットアップされていることを確認してください。";
@@ -116,6 +145,11 @@ inline std::wstring update_file_damaged(const std::wstring& source_path)
 inline std::wstring dest_read_only(const std::wstring& path)
 {
     return path + L" は読み取り専用のため、上書きできません。\n読み取り専用の設定を解除してから、もう一度アップデートしてください。";
+}
+
+inline std::wstring delete_read_only(const std::wstring& path)
+{
+    return path + L" は読み取り専用のため、削除できません。\n読み取り専用の設定を解除してから、もう一度アップデートしてください。";
 }
 
 inline std::wstring dest_in_use(const std::wstring& path)

@@ -278,6 +278,37 @@ TEST_F(CopyJob, DestinationInUseStopsTheJobAndUndoesWhatWasCopied)
     EXPECT_EQ(progress_dialog.hwnd, nullptr);
 }
 
+TEST_F(CopyJob, RemovedFilesAreShownSetAsideAndPutBackWhenALaterStepFails)
+{
+    write_file(source(L"new.dat"), "new");
+    write_file(dest(L"legacy\\old.dll"), "stale");
+    write_file(dest(L"data\\old.scr"), "old scene");
+    write_file(dest(L"data\\keep.sav"), "the player's");
+    age_file(dest(L"data\\old.scr"), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE);
+    UpdateSettings.copy_files = {L"new.dat"};
+    UpdateSettings.delete_files = {L"legacy\\old.dll", L"data\\old.scr", L"never\\had.dat"};
+    const C_installation before = installation();
+
+    // The second removal fails once the first file is set aside.
+    const disk_step_hook previous = set_disk_step_hook([&](const C_disk_step& step) {
+        return !(step.change == disk_change::rename && step.from && *step.from == dest(L"data\\old.scr"));
+    });
+    const bool refused = run();
+    set_disk_step_hook(previous);
+    EXPECT_FALSE(refused);
+    EXPECT_EQ(boxes_.texts(),
+              (std::vector<std::wstring>{expected::dest_not_written(dest(L"data\\old.scr")), expected::update_failed}));
+    expect_installation(before);
+
+    log_ = C_dialog_log();
+    EXPECT_TRUE(run());
+    EXPECT_EQ(tree_differences({{L"new.dat", "new"}, {L"data\\", ""}, {L"data\\keep.sav", "the player's"}},
+                               snapshot_tree(UpdateSettings.dest_dir)),
+              "")
+        << "the folder the update emptied goes, the one with the player's file stays";
+    EXPECT_EQ(log_.text_lines, (std::vector<std::wstring>{L"new.dat", L"legacy\\old.dll", L"data\\old.scr"}));
+}
+
 TEST_F(CopyJob, EntryInTheUpdatersWorkFolderIsRefusedBeforeAnyCopy)
 {
     write_file(source(L"a.dat"), "a");

@@ -13,6 +13,7 @@
 #include "support/temp_dir.h"
 #include "support/tree_snapshot.h"
 #include "support/test_reg_key.h"
+#include "support/utf8_text.h"
 #include "update/destination_check.h"
 #include "update/install_info.h"
 #include "update/update_sequence.h"
@@ -492,6 +493,49 @@ TEST_F(Confirmation, BoxThatCouldNotBeShownIsNoConsent)
     EXPECT_EQ(boxes.texts().back(), expected::update_cancelled);
 }
 
+using DeleteEntries = UpdateChecks;
+
+TEST_F(DeleteEntries, FormIsCheckedWithTheUpdatesOwnFilesAfterTheCopyEntries)
+{
+    C_current_dir here(temp.path());
+    write_file(temp / L"gamedata\\a.dat", "a");
+    UpdateSettings.copy_files = {L"a.dat"};
+    UpdateSettings.delete_files = {L"data\\old.scr", L"C:\\Windows\\x.dll", L""};
+    C_box_recorder boxes;
+    EXPECT_FALSE(check_update_sources());
+    EXPECT_EQ(boxes.texts(), failure(expected::delete_entry_outside(2)));
+}
+
+TEST_F(DeleteEntries, AFolderOfTheInstallationStopsTheUpdateBeforeThePrompt)
+{
+    const std::wstring game = make_installation();
+    write_file(game + L"\\data\\old.scr", "old");
+    UpdateSettings.dest_dir = game;
+    UpdateSettings.delete_files = {L"data\\old.scr", L"never\\had.txt"};
+    {
+        C_box_recorder boxes;
+        EXPECT_TRUE(check_delete_entries());
+        EXPECT_TRUE(boxes.boxes().empty());
+    }
+
+    make_folder(game + L"\\legacy");
+    C_test_reg_key key;
+    key.set_string(L"exe_dir", game);
+    key.set_string(L"dat_dir", game);
+    key.set_string(L"dat_setup", L"full");
+    C_current_dir here(temp.path());
+    make_folder(temp / L"gamedata");
+    std::string reg_path = to_utf8(key.reg_path());
+    for (std::size_t at = 0; (at = reg_path.find('\\', at)) != std::string::npos; at += 2) reg_path.insert(at, 1, '\\');
+    write_file(temp / L"update.ini", "#REG_PATH = \"" + reg_path + "\"\n#UPDATE_TITLE = \"u\"\n#GAME_TITLE = \"g\"\n"
+                                     "#DELETE_FILE = \"data\\\\old.scr\"\n#DELETE_FILE = \"legacy\"\n");
+    C_box_recorder boxes;
+    boxes.answer(IDYES);
+    EXPECT_FALSE(run_update_sequence());
+    EXPECT_EQ(boxes.texts(), failure(expected::delete_entry_is_folder(2, game + L"\\legacy")));
+    EXPECT_EQ(read_file(game + L"\\data\\old.scr"), "old");
+}
+
 using Sequence = UpdateChecks;
 
 TEST_F(Sequence, UpdateFilesAreCheckedBeforeTheRegistry)
@@ -534,6 +578,38 @@ TEST_F(ReadyToCopy, CancelAtTheBoxForAFileInUseIsTheGeneralFailure)
     EXPECT_EQ(boxes.boxes()[0].flags, static_cast<UINT>(MB_RETRYCANCEL | MB_ICONWARNING));
     EXPECT_EQ(boxes.boxes()[0].caption, L"秋のアップデート");
     EXPECT_EQ(read_file(held_path), "old");
+}
+
+TEST_F(ReadyToCopy, AFileTheUpdateRemovesIsHeldToWhatAReplacedOneIs)
+{
+    C_current_dir here(temp.path());
+    make_folder(temp / L"gamedata");
+    UpdateSettings.dest_dir = make_installation();
+    UpdateSettings.delete_files = {L"legacy\\old.dll", L"data\\old_scene.scr", L"never\\had.txt"};
+    const std::wstring dll = UpdateSettings.dest_dir + L"\\legacy\\old.dll";
+    const std::wstring scene = UpdateSettings.dest_dir + L"\\data\\old_scene.scr";
+    write_file(dll, "old dll");
+    write_file(scene, "old scene");
+    ASSERT_TRUE(check_update_sources());
+    ASSERT_TRUE(check_delete_entries());
+    {
+        HANDLE held = CreateFileW(dll.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        C_box_recorder boxes;
+        boxes.answer(IDCANCEL);
+        const bool ready = check_ready_to_copy();
+        CloseHandle(held);
+        EXPECT_FALSE(ready);
+        EXPECT_EQ(boxes.texts(), (std::vector<std::wstring>{expected::dest_in_use(dll), expected::update_failed}));
+    }
+    SetFileAttributesW(scene.c_str(), FILE_ATTRIBUTE_READONLY);
+    C_box_recorder boxes;
+    const bool ready = check_ready_to_copy();
+    SetFileAttributesW(scene.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_FALSE(ready);
+    EXPECT_EQ(boxes.texts(), failure(expected::delete_read_only(scene)));
+    EXPECT_EQ(read_file(dll), "old dll");
+    EXPECT_EQ(read_file(scene), "old scene");
 }
 
 TEST_F(ReadyToCopy, TheCopyWritesEveryFileInWholeClustersAndItsJournal)

@@ -100,7 +100,8 @@ TEST_F(EndToEndCheck, JsonCarriesEachFindingWithItsCodeAndTheCounts)
                               "  \"errors\": 1,\n"
                               "  \"warnings\": 2,\n"
                               "  \"copied_files\": 1,\n"
-                              "  \"copied_bytes\": 10\n"
+                              "  \"copied_bytes\": 10,\n"
+                              "  \"removed_files\": 0\n"
                               "}\n");
     EXPECT_EQ(run.errors, "");
 }
@@ -189,7 +190,11 @@ INSTANTIATE_TEST_SUITE_P(
                         L"<keys>#COPYFILE = \"readme.txt\"\r\n#COPY_FILE = \"readme.txt\"\r\n"
                         L"#COPY_FILE = \"ムービー/op.mpg\"\r\n#COPY_FILE = \"\"\r\n",
                         title},
-        C_broken_update{"EntryOutsideTheInstallation", L"<keys>#COPY_FILE = \"..\\\\save\\\\slot1.sav\"\r\n", title}),
+        C_broken_update{"EntryOutsideTheInstallation", L"<keys>#COPY_FILE = \"..\\\\save\\\\slot1.sav\"\r\n", title},
+        C_broken_update{"RemovalOutsideTheInstallation",
+                        L"<keys>#COPY_FILE = \"readme.txt\"\r\n#DELETE_FILE = \"data\\\\old_scene.scr\"\r\n"
+                        L"#DELETE_FILE = \"C:\\\\Windows\\\\win.ini\"\r\n",
+                        title}),
     [](const testing::TestParamInfo<C_broken_update>& info) { return std::string(info.param.name); });
 
 }  // namespace

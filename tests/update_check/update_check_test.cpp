@@ -175,6 +175,39 @@ TEST_F(UpdateCheck, EntryThatCopiesIntoTheUpdatersWorkFolder)
                                "2 errors, 1 warning; the update copies 3 files, 3 bytes"}));
 }
 
+TEST_F(UpdateCheck, RemovalsThatCouldNeverApplyOrContradictWhatTheUpdateShips)
+{
+    script(std::wstring(keys) +
+           L"#COPY_FILE = \"data\"\r\n"
+           L"#COPY_FILE = \"readme.txt\"\r\n"
+           L"#DELETE_FILE = \"data\\\\old_scene.scr\"\r\n"
+           L"#DELETE_FILE = \"..\\\\save\\\\slot1.sav\"\r\n"
+           L"#DELETE_FILE = \"\"\r\n"
+           L"#DELETE_FILE = \"~update_rollback\\\\update.journal\"\r\n"
+           L"#DELETE_FILE = \"README.TXT\"\r\n"
+           L"#DELETE_FILE = \"data\\\\voice\"\r\n"
+           L"#DELETE_FILE = \"legacy\\\\old.dll\"\r\n"
+           L"#DELETE_FILE = \"Legacy/Old.dll\"\r\n"
+           L"#DELETEFILE = \"old.txt\"\r\n");
+    source(L"data\\new.scr", "12");
+    source(L"data\\voice\\a.ogg", "123");
+    source(L"readme.txt", "1");
+
+    EXPECT_EQ(report(),
+              (lines{"update.ini:14: warning: ignored by the updater: \"#DELETEFILE\" is not a key (#DELETE_FILE?)",
+                     "update.ini:6: warning: in the folder that the entry on line 4 ships; where players do not have "
+                     "that folder yet, the file removed is one of their own",
+                     "update.ini:7: error: " + to_utf8(expected::delete_entry_outside(2)),
+                     "update.ini:8: error: " + to_utf8(expected::delete_entry_empty(3)),
+                     "update.ini:9: error: " + to_utf8(expected::delete_entry_in_work_folder(4)),
+                     "update.ini:10: error: names a file that the entry on line 5 copies; update.exe replaces it "
+                     "instead of removing it, so leave out one of the two",
+                     "update.ini:11: error: names a folder that the entry on line 4 ships; update.exe removes files "
+                     "only and refuses a folder",
+                     "update.ini:13: warning: the same file as line 12; it is removed once",
+                     "5 errors, 3 warnings; the update copies 3 files, 6 bytes and removes 2 files"}));
+}
+
 TEST_F(UpdateCheck, ScriptNotSavedInCodePage932)
 {
     source(L"a.txt");

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <iterator>
 #include <new>
 #include <string>
 #include <vector>
@@ -211,4 +212,39 @@ TEST(ScriptParser, KeepsWhatTheSettingsAlreadyHold)
     EXPECT_EQ(settings.reg_path, L"y");
     EXPECT_EQ(settings.exe_dir, L"C:\\Game");
     EXPECT_EQ(settings.source_dir, L"");
+}
+
+TEST(ScriptParser, DeleteFileLinesAreReadAsCopyFileLinesAre)
+{
+    const struct {
+        const wchar_t* line;
+        bool is_key;
+        const wchar_t* value;
+    } cases[] = {
+        {L"#DELETE_FILE = \"data\\\\old_scene.scr\"", true, L"data\\old_scene.scr"},
+        {L"#DELETE_FILE\t=\"legacy/old.dll\" // the rest is ignored", true, L"legacy/old.dll"},
+        {L"#DELETE_FILE = \"\"", true, L""},
+        {L"#DELETE_FILE = \"say \\\"hi\\\".txt\"", true, L"say \"hi\".txt"},
+        {L"  #DELETE_FILE = \"indented\"", false, L""},
+        {L"#DELETE_FILE = unquoted", false, L""},
+        {L"#delete_file = \"lower case\"", false, L""},
+        {L"#DELETEFILE = \"no underscore\"", false, L""},
+        {L"//#DELETE_FILE = \"commented out\"", false, L""},
+    };
+    std::wstring script;
+    std::vector<std::wstring> expected_entries;
+    for (const auto& c : cases) {
+        const C_script_line read = read_script_line(c.line);
+        EXPECT_EQ(read.kind == script_line_kind::delete_file, c.is_key) << testing::PrintToString(std::wstring(c.line));
+        EXPECT_EQ(read.value, c.value) << testing::PrintToString(std::wstring(c.line));
+        script += std::wstring(c.line) + L"\r\n#COPY_FILE = \"between\"\r\n";
+        if (c.is_key) expected_entries.push_back(c.value);
+    }
+    EXPECT_STREQ(script_key_name(script_line_kind::delete_file), L"#DELETE_FILE");
+
+    // In file order, beside the copy entries and never among them.
+    C_update_settings settings;
+    parse_update_script(script, settings);
+    EXPECT_EQ(settings.delete_files, expected_entries);
+    EXPECT_EQ(settings.copy_files, std::vector<std::wstring>(std::size(cases), L"between"));
 }

@@ -108,10 +108,12 @@ TEST_F(EndToEndMake, TheMadeUpdateTurnsTheOldReleaseIntoTheNewOne)
         {L"data\\graphics.pak", pattern_bytes(5000, 2)},
         {L"readme.txt", "readme 1.01"},
         {L"retired.dat", "no longer shipped"},
+        {L"legacy\\old.dll", "MZ stale"},
+        {L"scenes\\old_scene.scr", "a scene no longer played"},
         {L"save\\slot1.sav", "the player's own save"},
     };
     C_files new_release = old_release;
-    new_release.erase(L"retired.dat");
+    for (const wchar_t* gone : {L"retired.dat", L"legacy\\old.dll", L"scenes\\old_scene.scr"}) new_release.erase(gone);
     new_release[L"data\\script.scr"][2999999] ^= 1;
     new_release[L"readme.txt"] = "readme 1.02, longer";
     new_release[L"save\\slot1.sav"] = "the developer's test save";
@@ -127,8 +129,7 @@ TEST_F(EndToEndMake, TheMadeUpdateTurnsTheOldReleaseIntoTheNewOne)
 
     ASSERT_TRUE(run.exited);
     EXPECT_EQ(run.exit_code, 0u) << run.output << run.errors;
-    EXPECT_EQ(run.output, "old\\retired.dat: warning: gone from new; the updater deletes nothing, so players keep this "
-                          "file\n0 errors, 1 warning; the update copies 6 files, 4201919 bytes\n");
+    EXPECT_EQ(run.output, "0 errors, 0 warnings; the update copies 6 files, 4201919 bytes and removes 3 files\n");
     EXPECT_EQ(run.errors, "");
 
     // The made update shipped as it is: its script and gamedata beside the
@@ -137,26 +138,36 @@ TEST_F(EndToEndMake, TheMadeUpdateTurnsTheOldReleaseIntoTheNewOne)
     EXPECT_EQ(made.at(L"update.exe"), read_file(built_updater_path()));
     // Shipped with the update, so that the updater holds every file to it.
     EXPECT_EQ(made.count(L"update.sha256"), 1u);
-    // One entry for each top-level folder or file of the update, however many files lie below.
+    // One entry for each top-level folder or file of the update, however many
+    // files lie below, and one for each file the update removes.
     const std::string script = made.at(L"update.ini");
     EXPECT_EQ(script.substr(script.find("#COPY_FILE")),
-              to_code_page_932(L"#COPY_FILE = \"data\"\r\n#COPY_FILE = \"readme.txt\"\r\n#COPY_FILE = \"ムービー\"\r\n"));
+              to_code_page_932(L"#COPY_FILE = \"data\"\r\n#COPY_FILE = \"readme.txt\"\r\n#COPY_FILE = \"ムービー\"\r\n"
+                               L"#DELETE_FILE = \"legacy\\\\old.dll\"\r\n#DELETE_FILE = \"retired.dat\"\r\n"
+                               L"#DELETE_FILE = \"scenes\\\\old_scene.scr\"\r\n"));
     for (const auto& item : made) {
         if (item.first.back() != L'\\' && item.first != L"update.exe") {
             write_file(machine.update_dir() + L"\\" + item.first, item.second);
         }
     }
-    write_files(machine.game_dir(), old_release);
+    // The player's installation: OLD, with two files of the player's own
+    // beside the save that the make left out.
+    C_files installed = old_release;
+    installed[L"config.ini"] = "fullscreen=1";
+    installed[L"scenes\\mine.scr"] = "the player's own scene";
+    write_files(machine.game_dir(), installed);
     machine.install_game();
 
     const C_run applied = machine.run({box_answer::yes, box_answer::ok});
 
     EXPECT_TRUE(applied.problems.empty()) << applied.report();
     EXPECT_EQ(applied.shown_boxes(), (std::vector<C_box>{consent_box(title, machine.game_dir()), success_box(title)}));
-    // Excluded paths keep the player's files, and what the update cannot delete stays.
+    // NEW, byte for byte, with the player's files: the folder that held only a
+    // removed file is gone, the one that holds a file of the player's stays.
     C_files expected = new_release;
     expected[L"save\\slot1.sav"] = old_release.at(L"save\\slot1.sav");
-    expected[L"retired.dat"] = old_release.at(L"retired.dat");
+    expected[L"config.ini"] = installed.at(L"config.ini");
+    expected[L"scenes\\mine.scr"] = installed.at(L"scenes\\mine.scr");
     EXPECT_EQ(tree_differences(tree_of(expected), snapshot_tree(machine.game_dir())), "");
 }
 
@@ -223,7 +234,11 @@ TEST_F(EndToEndMake, UsageErrorsComeBeforeAnythingIsRead)
 
 TEST_F(EndToEndMake, DryRunPrintsWhatWouldShipAndWritesNothing)
 {
-    write_files(work / L"old", {{L"VelkorEngine.exe", "MZ engine"}, {L"readme.txt", "1.01"}});
+    write_files(work / L"old", {{L"VelkorEngine.exe", "MZ engine"},
+                                {L"readme.txt", "1.01"},
+                                {L"legacy\\old.dll", "retired"},
+                                {L"data\\event\\old_scene.scr", "retired"},
+                                {L"save\\slot9.sav", "the developer's, never shipped"}});
     write_files(work / L"new", {{L"VelkorEngine.exe", "MZ engine"},
                                 {L"readme.txt", "1.02!"},
                                 {L"movie\\op.mpg", "opening"},
@@ -235,7 +250,10 @@ TEST_F(EndToEndMake, DryRunPrintsWhatWouldShipAndWritesNothing)
     EXPECT_EQ(run.exit_code, 0u) << run.errors;
     EXPECT_EQ(run.output, "would ship movie: 2 files, 13 bytes\n"
                           "would ship readme.txt: 1 file, 5 bytes\n"
-                          "0 errors, 0 warnings; the update copies 3 files, 18 bytes (dry run: nothing was written)\n");
+                          "would remove data\\event\\old_scene.scr\n"
+                          "would remove legacy\\old.dll\n"
+                          "0 errors, 0 warnings; the update copies 3 files, 18 bytes and removes 2 files (dry run: "
+                          "nothing was written)\n");
     EXPECT_EQ(made_beside_releases(), std::vector<std::wstring>{});
 }
 
@@ -266,6 +284,7 @@ TEST_F(EndToEndMake, StrictMakesNoUpdateOverAWarningAndJsonSaysSo)
                                "  \"warnings\": 1,\n"
                                "  \"copied_files\": 2,\n"
                                "  \"copied_bytes\": 19,\n"
+                               "  \"removed_files\": 0,\n"
                                "  \"made\": false,\n"
                                "  \"dry_run\": false\n"
                                "}\n");

@@ -79,6 +79,7 @@ TEST(ScriptWriter, WritesWhatTheUpdaterReadsBack)
     values.game_title = L"星の \"迷宮\"";
     values.update_title = L"Ver 1.02";
     values.copy_files = {L"movie", L"data\\a.pak", L"説明書.txt"};
+    values.delete_files = {L"data\\old_scene.scr"};
 
     const std::wstring text = compose_update_script(L"from old to new", values);
 
@@ -88,13 +89,15 @@ TEST(ScriptWriter, WritesWhatTheUpdaterReadsBack)
                     L"#UPDATE_TITLE = \"Ver 1.02\"\r\n"
                     L"#COPY_FILE = \"movie\"\r\n"
                     L"#COPY_FILE = \"data\\\\a.pak\"\r\n"
-                    L"#COPY_FILE = \"説明書.txt\"\r\n");
+                    L"#COPY_FILE = \"説明書.txt\"\r\n"
+                    L"#DELETE_FILE = \"data\\\\old_scene.scr\"\r\n");
     C_update_settings read;
     parse_update_script(text, read);
     EXPECT_EQ(read.reg_path, values.reg_path);
     EXPECT_EQ(read.game_title, values.game_title);
     EXPECT_EQ(read.update_title, values.update_title);
     EXPECT_EQ(read.copy_files, values.copy_files);
+    EXPECT_EQ(read.delete_files, values.delete_files);
 }
 
 TEST(UpdatePlan, TopLevelFoldersAsWholeTopLevelFilesOneByOne)
@@ -112,7 +115,7 @@ TEST(UpdatePlan, TopLevelFoldersAsWholeTopLevelFilesOneByOne)
         {L"movie\\ed.mpg", 5, false},     {L"readme.txt", 1, false},      {L"sound\\bgm.ogg", 2, false},
     };
 
-    const C_update_plan plan = plan_update_entries(files, old_kind);
+    const C_update_plan plan = plan_update_entries(files, old_kind, {});
 
     EXPECT_EQ(plan.entries, (std::vector<std::wstring>{L"data", L"movie", L"readme.txt"}));
     ASSERT_EQ(plan.blocked.size(), 2u);
@@ -120,6 +123,24 @@ TEST(UpdatePlan, TopLevelFoldersAsWholeTopLevelFilesOneByOne)
     EXPECT_EQ(plan.blocked[0].in_the_way, L"docs\\manual");
     EXPECT_EQ(plan.blocked[1].rel, L"sound\\bgm.ogg");  // a file stands where the folder goes
     EXPECT_EQ(plan.blocked[1].in_the_way, L"sound");
+}
+
+TEST(UpdatePlan, NoFolderEntryHoldsAFileTheUpdateRemoves)
+{
+    const auto old_kind = [](const std::wstring& rel) {
+        return rel == L"data" || rel == L"data\\script" ? path_kind::folder : path_kind::missing;
+    };
+    const std::vector<C_release_file> files{
+        {L"data\\a.pak", 1, true},          {L"data\\script\\x.scr", 1, false}, {L"data\\voice\\1.ogg", 1, false},
+        {L"data\\voice\\2.ogg", 1, false}, {L"movie\\op.mpg", 1, false},
+    };
+
+    // Spelt as OLD stores it, which may differ from NEW in letter case.
+    const C_update_plan plan = plan_update_entries(files, old_kind, {L"DATA\\Script\\old.scr", L"old.txt"});
+
+    EXPECT_EQ(plan.entries,
+              (std::vector<std::wstring>{L"data\\a.pak", L"data\\script\\x.scr", L"data\\voice", L"movie"}));
+    EXPECT_TRUE(plan.blocked.empty());
 }
 
 std::string cp932(const std::wstring& text)
@@ -290,35 +311,58 @@ TEST_F(MakeUpdate, CarriesAddedAndChangedFilesAndNewFoldersOnly)
     EXPECT_EQ(tree_differences(expected, snapshot_tree(request.out_dir)), "");
 }
 
-TEST_F(MakeUpdate, LeavesExcludedPathsOutAndWarnsOfWhatItCannotUndo)
+TEST_F(MakeUpdate, LeavesExcludedPathsOutAndRemovesWhatNewDrops)
 {
     both(L"save\\slot1.sav", "old save", "new save");
     write_file(request.new_dir + L"\\save\\slot2.sav", "another save");
+    write_file(request.old_dir + L"\\save\\slot3.sav", "a developer's save, never shipped");
     both(L"logs\\game.log", "old log", "new log, longer");
+    write_file(request.old_dir + L"\\logs\\old.log", "old log");
     both(L"VelkorEngine.exe", "MZ engine 1.01", "MZ engine 1.02");
+    write_file(request.old_dir + L"\\legacy\\old.dll", "gone");
     write_file(request.old_dir + L"\\data\\retired.pak", "gone");
-    write_file(request.new_dir + L"\\extra.dat", "extra");
+    write_file(request.old_dir + L"\\data\\Event\\old_scene.scr", "gone");
+    both(L"data\\event\\new_scene.scr", "1.01", "1.02");
     request.excludes = {L"save\\*", L"*.log"};
     make_folder(request.out_dir);  // an empty OUT is fine
 
     const C_check_result result = make();
 
-    EXPECT_EQ(finding_lines(result),
-              (std::vector<std::string>{
-                  to_utf8(request.new_dir) + "\\VelkorEngine.exe: warning: the game's engine changes; the update "
-                                             "replaces it, so players must close the game before they run update.exe",
-                  to_utf8(request.old_dir) + "\\data\\retired.pak: warning: gone from " + to_utf8(request.new_dir) +
-                      "; the updater deletes nothing, so players keep this file"}));
-    const std::wstring script = L"// Made by update_make.exe from old to new, excluding save\\*, *.log\r\n" +
-                                script_head().substr(script_head().find(L"#REG")) +
-                                L"#COPY_FILE = \"extra.dat\"\r\n#COPY_FILE = \"VelkorEngine.exe\"\r\n";
+    const std::string engine_warning = to_utf8(request.new_dir) +
+                                       "\\VelkorEngine.exe: warning: the game's engine changes; the update replaces it, "
+                                       "so players must close the game before they run update.exe";
+    EXPECT_EQ(finding_lines(result), std::vector<std::string>{engine_warning});
+    EXPECT_EQ(result.removed_files, 3u);
+    const std::wstring head = L"// Made by update_make.exe from old to new, excluding save\\*, *.log\r\n" +
+                              script_head().substr(script_head().find(L"#REG"));
+    // The folder that loses a file is shipped by what lies below it.
+    const std::wstring script = head + L"#COPY_FILE = \"data\\\\event\\\\new_scene.scr\"\r\n"
+                                       L"#COPY_FILE = \"VelkorEngine.exe\"\r\n"
+                                       L"#DELETE_FILE = \"data\\\\Event\\\\old_scene.scr\"\r\n"
+                                       L"#DELETE_FILE = \"data\\\\retired.pak\"\r\n"
+                                       L"#DELETE_FILE = \"legacy\\\\old.dll\"\r\n";
     EXPECT_EQ(tree_differences({{L"gamedata\\", ""},
-                                {L"gamedata\\extra.dat", "extra"},
+                                {L"gamedata\\data\\", ""},
+                                {L"gamedata\\data\\event\\", ""},
+                                {L"gamedata\\data\\event\\new_scene.scr", "1.02"},
                                 {L"gamedata\\VelkorEngine.exe", "MZ engine 1.02"},
                                 {L"update.exe", "MZ updater"},
                                 {L"update.ini", cp932(script)}},
                                made_without_manifest(request.out_dir)),
               "");
+
+    // Kept, each file of OLD that NEW lacks is a warning, and the folder is one entry again.
+    request.out_dir = root / L"kept";
+    request.keep_removed = true;
+    const C_check_result kept = make();
+    const auto gone = [&](const std::wstring& rel) {
+        return to_utf8(request.old_dir + L"\\" + rel) + ": warning: gone from " + to_utf8(request.new_dir) +
+               "; --keep-removed leaves it, so players keep this file";
+    };
+    EXPECT_EQ(finding_lines(kept), (std::vector<std::string>{engine_warning, gone(L"data\\Event\\old_scene.scr"),
+                                                             gone(L"data\\retired.pak"), gone(L"legacy\\old.dll")}));
+    EXPECT_EQ(read_file(request.out_dir + L"\\update.ini"),
+              cp932(head + L"#COPY_FILE = \"data\"\r\n#COPY_FILE = \"VelkorEngine.exe\"\r\n"));
 }
 
 TEST_F(MakeUpdate, RefusesNamesTheUpdateCannotCarryAndWritesNothing)
@@ -331,6 +375,9 @@ TEST_F(MakeUpdate, RefusesNamesTheUpdateCannotCarryAndWritesNothing)
     write_file(request.new_dir + L"\\extras\\한글.txt", "fine");
     both(L"data\\old.txt", "old", "old");
     write_file(request.new_dir + L"\\data\\naïve.txt", "fine too");
+    // Gone from NEW, but no #DELETE_FILE entry can name them: players keep them.
+    write_file(request.old_dir + L"\\extras\\옛날.txt", "kept");
+    write_file(L"\\\\?\\" + request.old_dir + L"\\trail ", "kept");
     // A Mac's decomposed name beside the composed one of OLD, and a device's name.
     write_file(request.old_dir + L"\\data\\caf\u00E9.txt", "menu 1.01");
     write_file(request.new_dir + L"\\data\\cafe\u0301.txt", "menu 1.02");
@@ -338,6 +385,8 @@ TEST_F(MakeUpdate, RefusesNamesTheUpdateCannotCarryAndWritesNothing)
 
     const C_check_result result = make();
 
+    const std::string gone = ": warning: gone from " + to_utf8(request.new_dir) + ", but ";
+    const std::string kept = "; the update does not remove it, so players keep this file";
     EXPECT_EQ(finding_lines(result),
               (std::vector<std::string>{
                   to_utf8(request.new_dir) + "\\trail.: error: a name ending in a dot or a space, which Windows "
@@ -350,8 +399,12 @@ TEST_F(MakeUpdate, RefusesNamesTheUpdateCannotCarryAndWritesNothing)
                                                         "file; rename it in composed form",
                   to_utf8(request.new_dir) + "\\café.txt: error: code page 932 cannot spell this name, so "
                                              "update.ini cannot name it; rename it",
-                  old_place(L"data\\caf\u00E9.txt") + ": warning: gone from " + to_utf8(request.new_dir) +
-                      "; the updater deletes nothing, so players keep this file"}));
+                  old_place(L"data\\caf\u00E9.txt") + gone +
+                      "code page 932 cannot spell this name, so update.ini cannot name it" + kept,
+                  to_utf8(request.old_dir) + "\\extras\\옛날.txt" + gone +
+                      "code page 932 cannot spell this name, so update.ini cannot name it" + kept,
+                  to_utf8(request.old_dir) + "\\trail " + gone +
+                      "a name ending in a dot or a space, which Windows cannot hold" + kept}));
     EXPECT_EQ(beside_out(), nothing_made) << "no OUT, nothing left beside it";
 }
 
@@ -499,6 +552,21 @@ TEST_F(MakeUpdate, NothingToShipIsAnErrorAndLeavesOutAsItWas)
                                         to_utf8(request.old_dir) + " outside the --exclude patterns"}));
     EXPECT_TRUE(folder_exists(request.out_dir));
     EXPECT_EQ(snapshot_tree(request.out_dir), C_tree{});
+}
+
+TEST_F(MakeUpdate, AnUpdateThatOnlyRemovesFilesIsMade)
+{
+    both(L"readme.txt", "same", "same");
+    write_file(request.old_dir + L"\\retired.dat", "gone");
+
+    const C_make_result result = make();
+
+    EXPECT_EQ(finding_lines(result), std::vector<std::string>{});
+    EXPECT_EQ(tree_differences({{L"gamedata\\", ""},
+                                {L"update.exe", "MZ updater"},
+                                {L"update.ini", cp932(script_head() + L"#DELETE_FILE = \"retired.dat\"\r\n")}},
+                               made_without_manifest(request.out_dir)),
+              "");
 }
 
 TEST_F(MakeUpdate, WarnsOfEmptyFoldersAndReadOnlyFilesTheUpdateChanges)
