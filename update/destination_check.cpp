@@ -4,6 +4,7 @@
 
 #include <unordered_set>
 
+#include "copy_engine/destination_links.h"
 #include "copy_engine/journal_record.h"
 #include "file/scoped_handle.h"
 #include "update/message_box.h"
@@ -36,15 +37,19 @@ const dir_entry* existing_file(C_folder_listings& listings, const std::wstring& 
     return found && !found->is_folder ? found : nullptr;
 }
 
-// As the copy opens a file it replaces: for writing, shared with no one.
-bool held_by_another_program(const std::wstring& path)
+enum class replaced_file { free, held, link };
+
+// As the copy opens a file it replaces: for writing, shared with no one. The
+// file opened shows too whether the name is a link to one elsewhere.
+replaced_file look_at_replaced(const std::wstring& path, const std::wstring& rel, C_destination_links& links)
 {
     const C_scoped_handle handle(
         CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (handle) return false;
+    if (handle) return links.opened_elsewhere(rel, handle.get()) ? replaced_file::link : replaced_file::free;
     // Any other refusal is the copy's to report, as it always was.
     const DWORD error = GetLastError();
-    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ? replaced_file::held
+                                                                             : replaced_file::free;
 }
 
 std::uint64_t cluster_size_of(const std::wstring& folder)
@@ -111,27 +116,40 @@ bool check_destination(const std::vector<C_copy_entry>& entries)
     }
 
     // Each folder of the installation listed once for all its files.
-    std::vector<std::wstring> replaced;
+    std::vector<const C_copy_item*> replaced;
     {
         C_folder_listings listings;
         std::unordered_set<std::wstring> seen;  // a file the update copies twice is opened once
         for (const C_copy_item* file : files) {
             const dir_entry* there = existing_file(listings, settings.dest_dir, file->rel);
             if (!there) continue;
-            std::wstring path = path_join(settings.dest_dir, file->rel);
+            const std::wstring path = path_join(settings.dest_dir, file->rel);
+            // Written through, a link would change a file outside the installation.
+            if (there->is_link) {
+                report_failure(msg_dest_is_link(path));
+                return false;
+            }
             if (there->read_only) {
                 report_failure(msg_dest_read_only(path));
                 return false;
             }
-            if (seen.insert(path).second) replaced.push_back(std::move(path));
+            if (seen.insert(path).second) replaced.push_back(file);
         }
     }
 
     if (!room_for(files, settings.dest_dir)) return false;
 
     // Retry looks at the same file again, until it is free or the player gives up.
-    for (const std::wstring& path : replaced) {
-        while (held_by_another_program(path)) {
+    C_destination_links links(settings.dest_dir);
+    for (const C_copy_item* file : replaced) {
+        const std::wstring path = path_join(settings.dest_dir, file->rel);
+        for (;;) {
+            const replaced_file state = look_at_replaced(path, file->rel, links);
+            if (state == replaced_file::free) break;
+            if (state == replaced_file::link) {
+                report_failure(msg_dest_is_link(path));
+                return false;
+            }
             const int answer =
                 show_message_box(msg_dest_in_use(path), settings.update_title, MB_RETRYCANCEL | MB_ICONWARNING);
             if (answer != IDRETRY) {
