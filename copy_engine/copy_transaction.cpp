@@ -8,6 +8,7 @@
 #include <set>
 #include <unordered_map>
 
+#include "copy_engine/destination_links.h"
 #include "copy_engine/disk_ops.h"
 #include "copy_engine/emptied_folders.h"
 #include "copy_engine/flusher.h"
@@ -20,6 +21,8 @@
 #include "util/fs/stored_name.h"
 
 namespace {
+
+bool hard_links_allowed = true;
 
 const std::size_t STEPS_PER_REPORT = 64;
 const std::size_t NO_FILE = static_cast<std::size_t>(-1);
@@ -69,7 +72,8 @@ public:
     C_copy_run(const std::wstring& source_dir, const std::wstring& dest_dir, const std::vector<C_copy_item>& files,
                const std::vector<std::wstring>& removed, C_copy_progress& progress)
         : source_dir_(source_dir), place_(dest_dir), files_(files), removed_(removed), progress_(progress),
-          buffer_(new char[COPY_CHUNK_SIZE]), earlier_(earlier_copies(files)), copied_again_(files.size(), false)
+          buffer_(new char[COPY_CHUNK_SIZE]), earlier_(earlier_copies(files)), copied_again_(files.size(), false),
+          links_(dest_dir)
     {
         for (const C_copy_item& file : files) total_ += file.size;
         for (const std::size_t earlier : earlier_) {
@@ -129,6 +133,7 @@ private:
         system_error error = folder_stamp(place_.dest_dir, installation);
         if (error) return failed(copy_failure::work_folder_not_made, place_.folder, error);
         installation.size = installation.written = 0;
+        volume_ = installation.volume;
 
         PSECURITY_DESCRIPTOR descriptor = nullptr;
         if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(WORK_FOLDER_SECURITY, SDDL_REVISION_1, &descriptor,
@@ -232,7 +237,7 @@ private:
             C_journal_record step;
             step.step = journal_step::folder;
             step.rel = *level;
-            if (!error) error = folder_stamp(staged, step.placed);
+            if (!error) error = staged_folder_stamp(staged, step.placed);
             if (error) return failed(copy_failure::dest_not_written, dest_path(*level), error);
             failure = record(step, NO_FILE);
             if (failure) return failure;
@@ -243,31 +248,60 @@ private:
         return C_copy_failure();
     }
 
+    // Made in the work folder, on the installation's volume.
+    system_error staged_folder_stamp(const std::wstring& path, C_file_stamp& stamp) const
+    {
+        const C_scoped_handle folder(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        return folder ? read_stamp_on(volume_, folder.get(), stamp) : GetLastError();
+    }
+
+    // What a replaced file passes on to the file that takes its place.
+    struct C_kept_details {
+        DWORD attributes = 0;
+        std::uint64_t created = 0;
+        std::vector<char> security;  // its DACL
+    };
+
     struct C_replaced {
         C_file_stamp stamp;
         std::wstring rel;  // names as stored
-        DWORD attributes = 0;
+        C_kept_details details;
     };
 
     // The file at `rel` that the copy is to replace, checked as the copy will
     // take it: opened for writing, shared with no one, so that a file that is
     // read-only or held open by another program (the game) is refused before
     // anything is done to it. False in `found` where there is none.
-    C_copy_failure find_replaced(const std::wstring& rel, bool& found, C_replaced& replaced, DWORD& attributes)
+    C_copy_failure find_replaced(const std::wstring& rel, bool& found, C_replaced& replaced)
     {
         found = false;
         const std::wstring path = dest_path(rel);
-        const C_scoped_handle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+        const C_scoped_handle file(CreateFileW(path.c_str(), GENERIC_WRITE | READ_CONTROL, 0, nullptr, OPEN_EXISTING,
                                                FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
         if (!file) {
             const system_error error = GetLastError();
             return is_gone(error) ? C_copy_failure() : failed(copy_failure::dest_not_opened, path, error);
         }
-        system_error error = read_stamp(file.get(), replaced.stamp, &attributes);
+        C_kept_details& details = replaced.details;
+        system_error error =
+            read_stamp_on(volume_, file.get(), replaced.stamp, &details.attributes, &details.created);
         if (error) return failed(copy_failure::dest_not_opened, path, error);
         // Written through, a link would change a file outside the installation.
-        if (attributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) {
+        if ((details.attributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) ||
+            links_.opened_elsewhere(rel, file.get())) {
             return failed(copy_failure::dest_not_opened, path, ERROR_CANT_ACCESS_FILE);
+        }
+        details.attributes &= KEPT_ATTRIBUTES;
+        DWORD needed = 0;
+        GetKernelObjectSecurity(file.get(), DACL_SECURITY_INFORMATION, nullptr, 0, &needed);
+        if (needed > 0) {
+            details.security.resize(needed);
+            if (!GetKernelObjectSecurity(file.get(), DACL_SECURITY_INFORMATION, details.security.data(), needed,
+                                         &needed)) {
+                details.security.clear();
+            }
         }
         // The name as stored, read from the open file: cheaper than a search of its folder.
         const std::wstring name = path_get_file_name(final_path_of(file.get()));
@@ -275,6 +309,39 @@ private:
         replaced.rel = name.empty() ? rel : folder.empty() ? name : path_join(folder, name);
         found = true;
         return C_copy_failure();
+    }
+
+    // Copies the named streams of the file `from` (other programs' data kept
+    // beside a file's own, such as the mark of a download) into `to`, each
+    // synced as it is written.
+    C_copy_failure copy_streams(const std::wstring& from, const std::wstring& to, const std::wstring& target)
+    {
+        WIN32_FIND_STREAM_DATA stream;
+        HANDLE found = FindFirstStreamW(from.c_str(), FindStreamInfoStandard, &stream, 0);
+        if (found == INVALID_HANDLE_VALUE) return C_copy_failure();
+        C_copy_failure failure;
+        do {
+            std::wstring name = stream.cStreamName;
+            if (name == L"::$DATA") continue;
+            name = name.substr(0, name.rfind(L':'));
+            const C_scoped_handle source(CreateFileW((from + name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                                     OPEN_EXISTING, 0, nullptr));
+            system_error error = source ? 0 : GetLastError();
+            C_scoped_handle copy;
+            if (!error) copy = make_file(to + name, error);
+            std::uint64_t done = 0;
+            while (!error) {
+                DWORD got = 0;
+                if (!ReadFile(source.get(), buffer_.get(), COPY_CHUNK_SIZE, &got, nullptr)) error = GetLastError();
+                if (error || got == 0) break;
+                error = write_next(copy.get(), to + name, done, buffer_.get(), got);
+                done += got;
+            }
+            if (!error) error = sync_file(copy.get(), to + name);
+            if (error) failure = failed(copy_failure::dest_not_written, target, error);
+        } while (!failure && FindNextStreamW(found, &stream));
+        FindClose(found);
+        return failure;
     }
 
     C_copy_failure stage_file(std::size_t i)
@@ -289,24 +356,25 @@ private:
         C_journal_record step;
         step.step = journal_step::new_file;
         step.rel = rel;
-        DWORD attributes = 0;
+        C_kept_details details;
         if (earlier_[i] != NO_FILE) {
             // A file the update copies again replaces its own earlier copy.
-            const C_replaced& earlier = replaced_later_.at(earlier_[i]);
+            C_replaced& earlier = replaced_later_.at(earlier_[i]);
             step.step = journal_step::replace;
             step.original = earlier.stamp;
             step.rel = earlier.rel;
-            attributes = earlier.attributes;
+            details = std::move(earlier.details);
             replaced_later_.erase(earlier_[i]);
         } else if (!folder_is_new_) {
             bool found = false;
             C_replaced replaced;
-            failure = find_replaced(rel, found, replaced, attributes);
+            failure = find_replaced(rel, found, replaced);
             if (failure) return failure;
             if (found) {
                 step.step = journal_step::replace;
                 step.original = replaced.stamp;
                 step.rel = replaced.rel;
+                details = std::move(replaced.details);
             }
         }
 
@@ -331,12 +399,19 @@ private:
         failure = copy_chunks(source.get(), static_cast<std::uint64_t>(size.QuadPart), source_path, file.get(),
                               staged, target);
         if (failure) return failure;
-        error = read_stamp(file.get(), step.placed);
-        if (!error) error = settle_details(file.get(), staged, step.placed.written, attributes & KEPT_ATTRIBUTES);
+        // What the replaced file keeps passes to the new one, as it will stand in its place.
+        error = read_stamp_on(volume_, file.get(), step.placed);
+        if (!error) error = settle_details(file.get(), staged, step.placed.written, details.created, details.attributes);
+        if (!error) error = set_permissions(file.get(), staged, details.security);
         if (error) return failed(copy_failure::dest_not_written, target, error);
+        // Until the copy puts it in place, the replaced file stands where it did.
+        if (step.step == journal_step::replace) {
+            failure = copy_streams(dest_path(step.rel), staged, target);
+            if (failure) return failure;
+        }
         flusher_.hand_over(std::move(file), staged, target);
 
-        if (copied_again_[i]) replaced_later_[i] = C_replaced{step.placed, step.rel, attributes};
+        if (copied_again_[i]) replaced_later_[i] = C_replaced{step.placed, step.rel, std::move(details)};
         return record(step, i);
     }
 
@@ -356,8 +431,7 @@ private:
             if (!taken.insert(rel).second) continue;
             bool found = false;
             C_replaced there;
-            DWORD attributes = 0;
-            C_copy_failure failure = find_replaced(rel, found, there, attributes);
+            C_copy_failure failure = find_replaced(rel, found, there);
             if (failure) return failure;
             if (!found) continue;
             const std::size_t n = plan_.size();
@@ -406,7 +480,7 @@ private:
             const std::wstring staged = place_.staged(n);
             system_error error = 0;
             if (step.step == journal_step::replace) {
-                error = replace_file(target, staged, place_.original(n));
+                error = put_in_place_of(target, staged, place_.original(n));
             } else if (step.step == journal_step::remove) {
                 progress_.file_begun(rel_of(step));
                 error = rename_item(target, place_.original(n));
@@ -428,6 +502,25 @@ private:
         return C_copy_failure();
     }
 
+    // The staged file takes the place of `target`, whose file is kept as `original`.
+    // Where the volume allows, the file keeps its name there and is given a second
+    // one, and the staged file is renamed onto that name: a name that is taken is
+    // found at once where one that is not is looked for through the whole folder
+    // under Wine (replacing 8,000 files of one folder by ReplaceFileW, which
+    // renames the old file away first, took 7.5 ms a file here, this way 0.9 ms).
+    // Elsewhere (FAT32, exFAT) the file is moved aside first.
+    system_error put_in_place_of(const std::wstring& target, const std::wstring& staged, const std::wstring& original)
+    {
+        if (hard_links_allowed) {
+            const system_error error = make_link(original, target);
+            if (!error) return rename_over(staged, target);
+            if (error != ERROR_INVALID_FUNCTION && error != ERROR_NOT_SUPPORTED) return error;
+            hard_links_allowed = false;
+        }
+        const system_error error = rename_item(target, original);
+        return error ? error : rename_item(staged, target);
+    }
+
     const std::wstring source_dir_;
     const C_work_place place_;
     const std::vector<C_copy_item>& files_;
@@ -438,6 +531,8 @@ private:
     std::vector<bool> copied_again_;
     std::uint64_t total_ = 0;
     std::uint64_t copied_ = 0;
+    std::uint32_t volume_ = 0;  // the installation's, where every item the copy makes lies
+    C_destination_links links_;
 
     C_journal_writer journal_;
     C_flusher flusher_;
@@ -464,6 +559,13 @@ bool roll_back(const C_work_place& place, C_copy_progress& progress, std::vector
 }
 
 }  // namespace
+
+bool allow_hard_links(bool allowed)
+{
+    const bool before = hard_links_allowed;
+    hard_links_allowed = allowed;
+    return before;
+}
 
 C_copy_outcome copy_into_installation(const std::wstring& source_dir, const std::wstring& dest_dir,
                                       const std::vector<C_copy_item>& files, const std::vector<std::wstring>& removed,

@@ -32,12 +32,19 @@ struct C_copy_outcome {
 //      and of the file it replaces or removes; the staged files are synced, on
 //      threads of their own, then the journal;
 //   3. the staged items take their places, each replaced file kept in the work
-//      folder with its own permissions, attributes, streams and creation time
-//      passed to the file that replaces it; each removed file is moved into
-//      the work folder; the journal is synced;
+//      folder by a second name (or moved there where the volume has no hard
+//      links), its permissions, attributes, streams and creation time passed
+//      to the file that replaces it when that was staged; each removed file is
+//      moved into the work folder; the journal is synced;
 //   4. "done" is recorded and synced; folders that the removals left empty,
 //      the kept files and the work folder go.
 // A failure is rolled back before this returns, all handles closed first.
 C_copy_outcome copy_into_installation(const std::wstring& source_dir, const std::wstring& dest_dir,
                                       const std::vector<C_copy_item>& files, const std::vector<std::wstring>& removed,
                                       C_copy_progress& progress);
+
+// Whether replaced files may be kept by a second name. Volumes without hard
+// links refuse it and get the move aside (this switch turns itself off there);
+// tests turn it off to take that way on volumes that have them. Returns the
+// previous setting.
+bool allow_hard_links(bool allowed);

@@ -1,24 +1,33 @@
 #pragma once
 #include <string>
-#include <vector>
+#include <unordered_map>
 
-#include "update_core/copy_entry.h"
+// Where the copy into the installation `dest_dir` would go through a link that
+// it cannot follow safely: a folder that leads to another volume (a junction,
+// a mount point or a link), where nothing can be renamed into place; or a file
+// that is a symbolic link, which would be written through to wherever it
+// points. Links to folders on the installation's own volume are followed, as
+// the player set them up. Each folder is looked at once.
+class C_destination_links {
+public:
+    explicit C_destination_links(const std::wstring& dest_dir);
 
-enum class destination_link {
-    none,
-    file_link,   // the destination file is a symbolic link
-    other_drive, // a folder on the way is a link (junction, mount point) to another volume
+    // The link through which the folder `folder_rel` (relative to the
+    // installation; empty for its top) lies on another volume: its path, or
+    // empty where there is none or the folder does not exist yet.
+    std::wstring other_drive_link(const std::wstring& folder_rel);
+
+    // Whether the file `rel`, opened by that path as `file`, is a link: the
+    // file opened stands elsewhere. Where the platform marks a link to a file
+    // (Windows does), its folder's listing shows it without opening it; Wine
+    // does not, and shows it only so.
+    bool opened_elsewhere(const std::wstring& rel, void* file);
+
+private:
+    const std::wstring& final_folder(const std::wstring& folder_rel);
+
+    std::wstring dest_dir_;
+    unsigned long volume_ = 0;
+    std::unordered_map<std::wstring, std::wstring> other_drive_;
+    std::unordered_map<std::wstring, std::wstring> final_folders_;
 };
-
-struct C_destination_link {
-    destination_link kind = destination_link::none;
-    std::wstring path;  // the link, below the installation
-};
-
-// The first place where the copy of the files of `entries` into `dest_dir` would go through
-// a link that it cannot follow safely: a symbolic link to a file, which would
-// be written through to wherever it points, or a folder that leads to another
-// volume, where a file cannot be renamed into place. Links to folders on the
-// installation's own volume are followed as the player set them up. Each
-// folder of the installation is looked at once.
-C_destination_link find_destination_link(const std::wstring& dest_dir, const std::vector<C_copy_entry>& entries);

@@ -18,12 +18,10 @@ system_error result_of(BOOL done)
     return done ? 0 : last_error();
 }
 
-bool allowed(disk_change change, const std::wstring& path, const std::wstring* from = nullptr,
-             const std::wstring* backup = nullptr)
+bool allowed(disk_change change, const std::wstring& path, const std::wstring* from = nullptr)
 {
     C_disk_step step{change, path};
     step.from = from;
-    step.backup = backup;
     return disk_step_allowed(step);
 }
 
@@ -42,10 +40,16 @@ C_scoped_handle make_file(const std::wstring& path, system_error& error)
         return C_scoped_handle();
     }
     // Shared with no one while it is written: nothing reads a half-made file.
-    C_scoped_handle file(
-        CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    C_scoped_handle file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE | WRITE_DAC, 0, nullptr, CREATE_NEW,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
     error = file ? 0 : last_error();
     return file;
+}
+
+system_error make_link(const std::wstring& link, const std::wstring& target)
+{
+    if (!allowed(disk_change::make_link, link, &target)) return ERROR_CANCELLED;
+    return result_of(CreateHardLinkW(link.c_str(), target.c_str(), nullptr));
 }
 
 system_error rename_item(const std::wstring& from, const std::wstring& to)
@@ -58,14 +62,6 @@ system_error rename_over(const std::wstring& from, const std::wstring& to)
 {
     if (!allowed(disk_change::rename, to, &from)) return ERROR_CANCELLED;
     return result_of(MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING));
-}
-
-system_error replace_file(const std::wstring& replaced, const std::wstring& replacement, const std::wstring& backup)
-{
-    if (!allowed(disk_change::replace, replaced, &replacement, &backup)) return ERROR_CANCELLED;
-    // A volume without permissions (FAT32) cannot merge them; the file is replaced all the same.
-    return result_of(ReplaceFileW(replaced.c_str(), replacement.c_str(), backup.c_str(),
-                                  REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr, nullptr));
 }
 
 system_error remove_file(const std::wstring& path)
@@ -123,14 +119,26 @@ system_error sync_file(void* file, const std::wstring& path)
     return result_of(FlushFileBuffers(file));
 }
 
-system_error settle_details(void* file, const std::wstring& path, std::uint64_t written, unsigned long attributes)
+system_error settle_details(void* file, const std::wstring& path, std::uint64_t written, std::uint64_t created,
+                            unsigned long attributes)
 {
     if (!allowed(disk_change::set_details, path)) return ERROR_CANCELLED;
     // Zero leaves a time or the attributes as they are.
     FILE_BASIC_INFO details = {};
     details.LastWriteTime.QuadPart = static_cast<LONGLONG>(written);
+    details.CreationTime.QuadPart = static_cast<LONGLONG>(created);
     details.FileAttributes = attributes;
     return result_of(SetFileInformationByHandle(file, FileBasicInfo, &details, sizeof details));
+}
+
+system_error set_permissions(void* file, const std::wstring& path, const std::vector<char>& security)
+{
+    if (security.empty()) return 0;
+    if (!allowed(disk_change::set_details, path)) return ERROR_CANCELLED;
+    // The kernel's own call sets the entries as given, without working out
+    // inheritance from the folder the file stands in now (the work folder).
+    return result_of(SetKernelObjectSecurity(file, DACL_SECURITY_INFORMATION,
+                                             const_cast<char*>(security.data())));
 }
 
 bool is_gone(system_error error)

@@ -2,6 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "copy_engine/copy_failure.h"
 #include "file/scoped_handle.h"
@@ -14,13 +15,12 @@
 system_error make_folder(const std::wstring& path, void* security = nullptr);
 // A new file, opened for writing; nothing else may exist at `path`.
 C_scoped_handle make_file(const std::wstring& path, system_error& error);
+// A second name `link` for the file `target`.
+system_error make_link(const std::wstring& link, const std::wstring& target);
 // `from` takes the name `to`, where nothing may be.
 system_error rename_item(const std::wstring& from, const std::wstring& to);
 // `from` takes the name `to`, whose item it may replace.
 system_error rename_over(const std::wstring& from, const std::wstring& to);
-// `replacement` takes the place of the file `replaced`, which keeps its
-// permissions, streams and creation time on it and is itself renamed `backup`.
-system_error replace_file(const std::wstring& replaced, const std::wstring& replacement, const std::wstring& backup);
 system_error remove_file(const std::wstring& path);
 system_error remove_folder(const std::wstring& path);
 system_error set_attributes(const std::wstring& path, unsigned long attributes);
@@ -33,8 +33,13 @@ system_error write_next(void* file, const std::wstring& path, std::uint64_t offs
 system_error sync_file(void* file, const std::wstring& path);
 // Sets the written file's last write time to `written`, the time it has now,
 // so that closing it does not move the time on (the platform may set it when a
-// written file is closed), and gives it `attributes` (0: as they are).
-system_error settle_details(void* file, const std::wstring& path, std::uint64_t written, unsigned long attributes);
+// written file is closed), and gives it `created` as its creation time and
+// `attributes` (each 0: as they are).
+system_error settle_details(void* file, const std::wstring& path, std::uint64_t written, std::uint64_t created,
+                            unsigned long attributes);
+// Gives the open file the permissions `security` (a self-relative security
+// descriptor of its DACL), as they are, inherited entries included.
+system_error set_permissions(void* file, const std::wstring& path, const std::vector<char>& security);
 
 // Whether a failed look-up says that nothing is there: the item, or the
 // folder it would stand in. Every other failure is a place that cannot be told.

@@ -12,8 +12,8 @@
 enum class disk_change {
     make_folder,
     make_file,
+    make_link,    // a second name `path` for the file `from`
     rename,       // the item `from` takes the name `path`
-    replace,      // the file `from` takes the name `path`, whose file is renamed `backup`
     remove_file,
     remove_folder,
     set_details,  // attributes, times or permissions of `path`
@@ -25,7 +25,6 @@ struct C_disk_step {
     disk_change change;
     const std::wstring& path;
     const std::wstring* from = nullptr;
-    const std::wstring* backup = nullptr;
     std::uint64_t offset = 0;
     const void* data = nullptr;
     std::size_t size = 0;

@@ -1,6 +1,9 @@
 #include "copy_engine/flusher.h"
 
+#include <atomic>
+#include <mutex>
 #include <system_error>
+#include <thread>
 #include <utility>
 
 #include "copy_engine/disk_ops.h"
@@ -8,76 +11,52 @@
 namespace {
 
 const std::size_t THREADS = 4;
-// Files written but not yet synced; the copy waits while this many are.
-const std::size_t MOST_WAITING = 64;
+// Files held open, written but not yet synced, before they are synced.
+const std::size_t MOST_HELD = 4096;
 
 }  // namespace
 
-C_flusher::~C_flusher()
-{
-    {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        stopping_ = true;
-    }
-    has_work_.notify_all();
-    for (std::thread& thread : threads_) thread.join();
-}
-
-void C_flusher::start_threads()
-{
-    started_ = true;
-    try {
-        for (std::size_t i = 0; i < THREADS; ++i) threads_.emplace_back(&C_flusher::work, this);
-    } catch (const std::system_error&) {
-        // With no thread at all, each file is synced as it is handed over.
-    }
-}
-
 void C_flusher::hand_over(C_scoped_handle file, const std::wstring& path, const std::wstring& reported)
 {
-    if (!started_) start_threads();
-    if (threads_.empty()) {
-        const system_error error = failed() ? 0 : sync_file(file.get(), path);
-        if (error && !failure_) failure_ = C_copy_failure{copy_failure::dest_not_written, reported, error};
-        return;
-    }
-    std::unique_lock<std::mutex> lock(mutex_);
-    has_room_.wait(lock, [this] { return waiting_.size() < MOST_WAITING; });
-    waiting_.push_back(C_item{std::move(file), path, reported});
-    lock.unlock();
-    has_work_.notify_one();
-}
-
-void C_flusher::work()
-{
-    std::unique_lock<std::mutex> lock(mutex_);
-    for (;;) {
-        has_work_.wait(lock, [this] { return stopping_ || !waiting_.empty(); });
-        if (waiting_.empty()) return;
-        C_item item = std::move(waiting_.front());
-        waiting_.pop_front();
-        ++busy_;
-        const bool sync = !failure_;
-        lock.unlock();
-        has_room_.notify_one();
-        const system_error error = sync ? sync_file(item.file.get(), item.path) : 0;
-        item.file.reset();
-        lock.lock();
-        if (error && !failure_) failure_ = C_copy_failure{copy_failure::dest_not_written, item.reported, error};
-        --busy_;
-        if (waiting_.empty() && busy_ == 0) idle_.notify_all();
-    }
+    if (failure_) return;
+    held_.push_back(C_item{std::move(file), path, reported});
+    if (held_.size() >= MOST_HELD) sync_held();
 }
 
 C_copy_failure C_flusher::finish()
 {
-    std::unique_lock<std::mutex> lock(mutex_);
-    idle_.wait(lock, [this] { return waiting_.empty() && busy_ == 0; });
+    sync_held();
     return failure_;
 }
 
-bool C_flusher::failed()
+void C_flusher::sync_held()
 {
-    const std::lock_guard<std::mutex> lock(mutex_);
-    return static_cast<bool>(failure_);
+    std::atomic<std::size_t> next{0};
+    std::mutex failing;
+    const auto work = [&] {
+        for (std::size_t i; (i = next++) < held_.size();) {
+            C_item& item = held_[i];
+            system_error error = 0;
+            {
+                const std::lock_guard<std::mutex> lock(failing);
+                if (failure_) return;
+            }
+            error = sync_file(item.file.get(), item.path);
+            item.file.reset();
+            if (error) {
+                const std::lock_guard<std::mutex> lock(failing);
+                if (!failure_) failure_ = C_copy_failure{copy_failure::dest_not_written, item.reported, error};
+            }
+        }
+    };
+    std::vector<std::thread> threads;
+    try {
+        for (std::size_t i = 1; i < THREADS && i < held_.size(); ++i) threads.emplace_back(work);
+    } catch (const std::system_error&) {
+        // Fewer threads, or this one alone, sync all the same.
+    }
+    work();
+    for (std::thread& thread : threads) thread.join();
+    // Whatever is left after a failure is closed unsynced.
+    held_.clear();
 }

@@ -1,6 +1,7 @@
 #include "copy_engine/item_stamp.h"
 
 #include <windows.h>
+#include <winternl.h>
 
 #include "copy_engine/disk_ops.h"
 #include "file/scoped_handle.h"
@@ -28,6 +29,31 @@ system_error read_stamp(void* handle, C_file_stamp& stamp, unsigned long* attrib
     stamp.written = (static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) |
                     info.ftLastWriteTime.dwLowDateTime;
     if (attributes) *attributes = info.dwFileAttributes;
+    return 0;
+}
+
+system_error read_stamp_on(std::uint32_t volume, void* handle, C_file_stamp& stamp, unsigned long* attributes,
+                           std::uint64_t* created)
+{
+    FILE_BASIC_INFO basic;
+    FILE_STANDARD_INFO standard;
+    if (!GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof basic) ||
+        !GetFileInformationByHandleEx(handle, FileStandardInfo, &standard, sizeof standard)) {
+        return GetLastError();
+    }
+    // The index that GetFileInformationByHandle gives as nFileIndexHigh and nFileIndexLow.
+    const FILE_INFORMATION_CLASS internal_information = static_cast<FILE_INFORMATION_CLASS>(6);
+    IO_STATUS_BLOCK status;
+    LARGE_INTEGER index;
+    if (NtQueryInformationFile(handle, &status, &index, sizeof index, internal_information) < 0) {
+        return ERROR_INVALID_FUNCTION;
+    }
+    stamp.volume = volume;
+    stamp.index = static_cast<std::uint64_t>(index.QuadPart);
+    stamp.size = static_cast<std::uint64_t>(standard.EndOfFile.QuadPart);
+    stamp.written = static_cast<std::uint64_t>(basic.LastWriteTime.QuadPart);
+    if (attributes) *attributes = basic.FileAttributes;
+    if (created) *created = static_cast<std::uint64_t>(basic.CreationTime.QuadPart);
     return 0;
 }
 

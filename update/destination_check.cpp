@@ -4,6 +4,7 @@
 
 #include <unordered_set>
 
+#include "copy_engine/destination_links.h"
 #include "copy_engine/journal_record.h"
 #include "file/scoped_handle.h"
 #include "update/message_box.h"
@@ -37,15 +38,19 @@ const dir_entry* existing_file(C_folder_listings& listings, const std::wstring& 
     return found && !found->is_folder ? found : nullptr;
 }
 
-// As the copy opens a file it replaces: for writing, shared with no one.
-bool held_by_another_program(const std::wstring& path)
+enum class replaced_file { free, held, link };
+
+// As the copy opens a file it replaces: for writing, shared with no one. The
+// file opened shows too whether the name is a link to one elsewhere.
+replaced_file look_at_replaced(const std::wstring& path, const std::wstring& rel, C_destination_links& links)
 {
     const C_scoped_handle handle(
         CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (handle) return false;
+    if (handle) return links.opened_elsewhere(rel, handle.get()) ? replaced_file::link : replaced_file::free;
     // Any other refusal is the copy's to report, as it always was.
     const DWORD error = GetLastError();
-    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ? replaced_file::held
+                                                                             : replaced_file::free;
 }
 
 std::uint64_t cluster_size_of(const std::wstring& folder)
@@ -112,6 +117,7 @@ bool check_destination(const std::vector<C_copy_entry>& entries)
     }
 
     // Each folder of the installation listed once for all its files.
+    // What the copy opens for writing, relative to the installation.
     std::vector<std::wstring> replaced;
     {
         C_folder_listings listings;
@@ -119,33 +125,50 @@ bool check_destination(const std::vector<C_copy_entry>& entries)
         for (const C_copy_item* file : files) {
             const dir_entry* there = existing_file(listings, settings.dest_dir, file->rel);
             if (!there) continue;
-            std::wstring path = path_join(settings.dest_dir, file->rel);
+            const std::wstring path = path_join(settings.dest_dir, file->rel);
+            // Written through, a link would change a file outside the installation.
+            if (there->is_link) {
+                report_failure(msg_dest_is_link(path));
+                return false;
+            }
             if (there->read_only) {
                 report_failure(msg_dest_read_only(path));
                 return false;
             }
-            if (seen.insert(path).second) replaced.push_back(std::move(path));
+            if (seen.insert(path).second) replaced.push_back(file->rel);
         }
         // A file the update removes is set aside as a replaced one is, so
-        // it is held to the same: not read-only, and not open elsewhere.
-        const C_removal_plan removal = plan_removed_files(listings, settings.dest_dir, settings.delete_files, {});
-        for (const C_removed_file& file : removal.files) {
+        // it is held to the same: not read-only, no link, and not open elsewhere.
+        C_removal_plan removal = plan_removed_files(listings, settings.dest_dir, settings.delete_files, {});
+        for (C_removed_file& file : removal.files) {
             const dir_entry* there = existing_file(listings, settings.dest_dir, file.rel);
             if (!there) continue;
-            std::wstring path = path_join(settings.dest_dir, file.rel);
+            const std::wstring path = path_join(settings.dest_dir, file.rel);
+            if (there->is_link) {
+                report_failure(msg_dest_is_link(path));
+                return false;
+            }
             if (there->read_only) {
                 report_failure(msg_delete_read_only(path));
                 return false;
             }
-            if (seen.insert(path).second) replaced.push_back(std::move(path));
+            if (seen.insert(path).second) replaced.push_back(std::move(file.rel));
         }
     }
 
     if (!room_for(files, settings.dest_dir)) return false;
 
     // Retry looks at the same file again, until it is free or the player gives up.
-    for (const std::wstring& path : replaced) {
-        while (held_by_another_program(path)) {
+    C_destination_links links(settings.dest_dir);
+    for (const std::wstring& rel : replaced) {
+        const std::wstring path = path_join(settings.dest_dir, rel);
+        for (;;) {
+            const replaced_file state = look_at_replaced(path, rel, links);
+            if (state == replaced_file::free) break;
+            if (state == replaced_file::link) {
+                report_failure(msg_dest_is_link(path));
+                return false;
+            }
             const int answer =
                 show_message_box(msg_dest_in_use(path), settings.update_title, MB_RETRYCANCEL | MB_ICONWARNING);
             if (answer != IDRETRY) {

@@ -6,10 +6,11 @@
 #include "update_core/copy_entry.h"
 
 // The installation checked for what would stop the copy partway, before the
-// player is asked: a file the update replaces or removes (#DELETE_FILE) that
-// is read-only, a drive without room for everything the copy writes, and a
-// file that another program (the game, say) holds open, for which the player
-// is asked to close it and try again. Each destination file is opened once, and only where the
+// player is asked: a file the update replaces that is read-only or a symbolic
+// link, or one it removes (#DELETE_FILE) that is read-only, a drive without
+// room for everything the copy writes, and a file that another program (the
+// game, say) holds open, for which the player is asked to close it and try
+// again. Each destination file is opened once, and only where the
 // listing of its folder shows one. False after telling the player; nothing is
 // changed either way.
 bool check_destination(const std::vector<C_copy_entry>& entries);

@@ -7,11 +7,20 @@
 
 bool check_destination_links(const std::vector<C_copy_entry>& entries)
 {
-    const C_destination_link link = find_destination_link(UpdateSettings.dest_dir, entries);
-    switch (link.kind) {
-    case destination_link::none: return true;
-    case destination_link::file_link: report_failure(msg_dest_is_link(link.path)); break;
-    case destination_link::other_drive: report_failure(msg_dest_on_other_drive(link.path)); break;
+    C_destination_links links(UpdateSettings.dest_dir);
+    std::wstring last_folder = L"\\";
+    for (const C_copy_entry& entry : entries) {
+        for (const C_copy_item& file : entry.files) {
+            const std::size_t slash = file.rel.rfind(L'\\');
+            const std::wstring folder = slash == std::wstring::npos ? std::wstring() : file.rel.substr(0, slash);
+            if (folder == last_folder) continue;
+            last_folder = folder;
+            const std::wstring link = links.other_drive_link(folder);
+            if (!link.empty()) {
+                report_failure(msg_dest_on_other_drive(link));
+                return false;
+            }
+        }
     }
-    return false;
+    return true;
 }

@@ -54,10 +54,6 @@ std::map<std::wstring, C_written> written_files(const std::vector<C_recorded_ste
     for (const C_recorded_step& step : steps) {
         switch (step.change) {
         case disk_change::rename: move(step.from, step.path); break;
-        case disk_change::replace:
-            move(step.path, step.backup);
-            move(step.from, step.path);
-            break;
         case disk_change::remove_file: files.erase(key_of(step.path)); break;
         case disk_change::write: {
             C_written& file = files[key_of(step.path)];
@@ -131,9 +127,8 @@ protected:
         // Past the plan's sync only the copy's own thread makes steps, in the same order every run.
         for (std::size_t i = 0; i < full.size() && placing_from == 0; ++i) {
             const C_recorded_step& step = full[i];
-            const bool into_installation = step.change == disk_change::replace ||
-                                           (step.change == disk_change::rename &&
-                                            step.path.find(L"~update_rollback") == std::wstring::npos);
+            const bool into_installation = (step.change == disk_change::rename || step.change == disk_change::make_link) &&
+                                           step.path.find(L"~update_rollback") == std::wstring::npos;
             if (into_installation) placing_from = i;
         }
         ASSERT_GT(placing_from, 0u);

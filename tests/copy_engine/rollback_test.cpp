@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "copy_engine/copy_transaction.h"
 #include "copy_engine/recovery.h"
 #include "support/copy_scenario.h"
 #include "support/disk_steps.h"
@@ -23,8 +24,12 @@
 
 namespace {
 
-class Replay : public ::testing::Test {
+// Replaced files kept by a second name, or moved aside as on volumes without hard links.
+class Replay : public ::testing::TestWithParam<bool> {
 protected:
+    void SetUp() override { links_before_ = allow_hard_links(GetParam()); }
+    void TearDown() override { allow_hard_links(links_before_); }
+
     struct C_stops {
         bool complete = false;          // the installation came out updated
         bool stopped = false;           // the copy was stopped
@@ -63,10 +68,11 @@ protected:
         return stops;
     }
 
+    bool links_before_ = true;
     C_copy_scenario scenario;
 };
 
-TEST_F(Replay, EveryStopRecoversToBeforeOrToTheCompleteUpdate)
+TEST_P(Replay, EveryStopRecoversToBeforeOrToTheCompleteUpdate)
 {
     const C_tree& after = scenario.after.files;
     ASSERT_EQ(after.at(L"Mixed.TXT"), "new mixed") << "the stored name is kept";
@@ -91,7 +97,7 @@ TEST_F(Replay, EveryStopRecoversToBeforeOrToTheCompleteUpdate)
     EXPECT_GT(complete_from, 40u) << "the stops reached into the copy";
 }
 
-TEST_F(Replay, ARecoveryStoppedInTurnCompletesWhenRunAgain)
+TEST_P(Replay, ARecoveryStoppedInTurnCompletesWhenRunAgain)
 {
     // The copy stopped with every step but "done" made, then once it is
     // recorded complete; the recovery of each stopped at every point.
@@ -107,11 +113,20 @@ TEST_F(Replay, ARecoveryStoppedInTurnCompletesWhenRunAgain)
     }
 }
 
-TEST_F(Replay, AReplacedFileKeepsItsHiddenAndSystemAttributes)
+TEST_P(Replay, AReplacedFileKeepsItsHiddenAndSystemAttributes)
 {
     const std::string details = scenario.after.details.at(L"a.dat");
     EXPECT_EQ(details.substr(0, details.find(',')), "attributes 0x26") << details;
+    scenario.install_old_files();
+    ASSERT_FALSE(scenario.apply().failure);
+    const std::string again = scenario.state().details.at(L"a.dat");
+    EXPECT_EQ(again.substr(0, again.find(',')), "attributes 0x26") << "kept the other way too";
 }
+
+INSTANTIATE_TEST_SUITE_P(KeepingOriginals, Replay, ::testing::Values(true, false),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return std::string(info.param ? "ByHardLink" : "ByMovingAside");
+                         });
 
 // The number of steps the copy makes before it replaces `rel`.
 std::size_t steps_before_replacing(const C_copy_scenario& scenario, const std::wstring& rel)
@@ -122,7 +137,7 @@ std::size_t steps_before_replacing(const C_copy_scenario& scenario, const std::w
     const std::wstring path = scenario.dest() + L"\\" + rel;
     for (std::size_t i = 0; i < steps.steps().size(); ++i) {
         const C_recorded_step& step = steps.steps()[i];
-        if (step.change == disk_change::replace && step.path == path) return i;
+        if (step.change == disk_change::make_link && step.from == path) return i;
     }
     return 0;
 }

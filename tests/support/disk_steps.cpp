@@ -13,7 +13,6 @@ C_disk_steps::C_disk_steps(std::size_t stop_at) : stop_at_(stop_at)
         recorded.change = step.change;
         recorded.path = step.path;
         if (step.from) recorded.from = *step.from;
-        if (step.backup) recorded.backup = *step.backup;
         recorded.offset = step.offset;
         if (step.data) recorded.data.assign(static_cast<const char*>(step.data), step.size);
         steps_.push_back(std::move(recorded));
@@ -28,8 +27,8 @@ C_disk_steps::~C_disk_steps()
 
 std::string describe_step(const C_recorded_step& step)
 {
-    static const char* const names[] = {"make folder", "make file",     "rename",      "replace", "remove file",
-                                        "remove folder", "set details", "write",       "sync"};
+    static const char* const names[] = {"make folder",   "make file",   "make link", "rename", "remove file",
+                                        "remove folder", "set details", "write",     "sync"};
     std::string text = names[static_cast<int>(step.change)];
     text += " " + to_utf8(step.path);
     if (!step.from.empty()) text += " from " + to_utf8(step.from);

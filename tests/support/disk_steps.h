@@ -10,7 +10,6 @@ struct C_recorded_step {
     disk_change change = disk_change::write;
     std::wstring path;
     std::wstring from;
-    std::wstring backup;
     std::uint64_t offset = 0;
     std::string data;
 };

@@ -445,7 +445,8 @@ TEST_F(CopyJob, RollbackThatCannotFinishSaysWhereTheOldFilesAreAndKeepsThem)
     bool result = true;
     {
         const disk_step_hook before_hook = set_disk_step_hook([&](const C_disk_step& step) {
-            if (step.change == disk_change::replace && step.path == taken_path && taken == INVALID_HANDLE_VALUE) {
+            if (step.change == disk_change::make_link && step.from && *step.from == taken_path &&
+                taken == INVALID_HANDLE_VALUE) {
                 taken = CreateFileW(taken_path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
                                     nullptr);
                 held = CreateFileW(dest(L"maps\\new\\second.dat").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
